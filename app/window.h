@@ -1,0 +1,63 @@
+// The main window, its tool panel, menu bar, status bar and picture widget.
+#pragma once
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl.H>
+
+class Fl_Group;
+class Fl_Button;
+class Fl_Choice;
+class Fl_Menu_Bar;
+class Fl_Text_Display;
+class Fl_Text_Buffer;
+class Fl_Widget;
+class MyBox;
+
+// Layout: panel width, margins around the canvas, menu and status bar heights. The window is the
+// canvas plus 108 x 48; canvas pixel (0, 0) is at window position (WB + WW/2, HM + HH/2).
+extern const int WB, WW, HH, HM, HS;
+constexpr int CANVAS_X = 104, CANVAS_Y = 24;
+
+class MyWindow : public Fl_Double_Window {
+ public:
+  MyWindow(int x, int y, int w, int h, const char* l) : Fl_Double_Window(x, y, w, h, l) {}
+  int handle(int event) override;
+  void resize(int x, int y, int w, int h) override;
+};
+
+extern MyWindow* window;
+extern Fl_Group* grp_main;
+extern Fl_Button *b0, *b1, *b2, *b3, *b4, *b5, *b6, *b_contr, *b_Contr, *b_bright, *b_Bright;
+extern Fl_Choice* choice;
+extern Fl_Menu_Bar* menubar;
+extern Fl_Text_Display* statusbar;
+extern MyBox* p_image_box;
+
+// The status line's text buffer: exists from static initialisation until the process ends.
+extern Fl_Text_Buffer* status_line;
+
+// The pointer readout switch of the picture widget, 1 once the window is built.
+extern int current_mouse_mode;
+
+// The window's background colour, from the system's button colour at start-up.
+extern Fl_Color c;
+
+void init_window();
+void set_status(const char* text);
+void choice_cb(Fl_Widget* w, void* data);
+void menubar_cb(Fl_Widget* w, void* data);
+void cb_about(Fl_Widget* w = nullptr, void* data = nullptr);
+void set_mouse(int mode);
+void show_window();
+void hide_window();
+void delete_window();
+
+// The About box's text, assembled from the build date "Mmm dd yyyy" (the compiler's __DATE__).
+void about_text(const char* build_date, char* out, int size);
+// "yyyy.q" from such a date: the year and the quarter of the month, "?" for an unknown month.
+void about_version(const char* build_date, char* out, int size);
+
+// Shows the frame `current_subimage` of the open GIF and titles the window (Page Up/Down).
+void step_gif_frame(int delta);
+
+// Sets the window title to a copy of `text` (the window keeps its own copy).
+void set_title(const char* text);

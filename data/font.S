@@ -1,0 +1,2 @@
+#include "data/blob.inc"
+BLOB bx_vgafont, "font.bin"

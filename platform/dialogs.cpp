@@ -1,0 +1,32 @@
+#include "platform/dialogs.h"
+
+#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/fl_ask.H>
+
+#include <cstdio>
+#include <cstring>
+
+void (*plat_message_sink)(const char* text) = nullptr;
+int (*plat_chooser_script)(const char* title, const char* filter, char* name, int size) = nullptr;
+
+void plat_message(const char* text) {
+  if (plat_message_sink) {
+    plat_message_sink(text);
+    return;
+  }
+  fl_message("%s", text);
+}
+
+int plat_choose_file(const char* title, const char* filter, char* name, int size) {
+  if (plat_chooser_script) return plat_chooser_script(title, filter, name, size);
+  Fl_Native_File_Chooser chooser;
+  chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
+  chooser.title(title);
+  chooser.filter(filter);
+  int r = chooser.show();
+  if (r == 0) {
+    const char* f = chooser.filename();
+    snprintf(name, size, "%s", f ? f : "");
+  }
+  return r;
+}

@@ -1,0 +1,12 @@
+// Message boxes and the file chooser, behind functions that tests can replace.
+#pragma once
+
+// Shows `text` in a message box and waits for the user. When plat_message_sink is set the text
+// goes there instead (tests record it).
+extern void (*plat_message_sink)(const char* text);
+void plat_message(const char* text);
+
+// Asks for a file to open. Returns 0 with the chosen name in `name` (at most size-1 characters),
+// 1 when the user cancelled, -1 on an error. When plat_chooser_script is set it answers instead.
+extern int (*plat_chooser_script)(const char* title, const char* filter, char* name, int size);
+int plat_choose_file(const char* title, const char* filter, char* name, int size);

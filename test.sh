@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the unit tests, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short fuzzing run of every file reader, and
+# the end-to-end checks of the real program under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")"
+. tools/deps.sh
+suncalc_install_deps
+
+jobs=$(nproc)
+step() { printf '\n=== %s\n' "$*"; }
+
+step "build and unit tests"
+suncalc_build build -DCMAKE_BUILD_TYPE=Release
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+suncalc_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if ls fuzz/*.cpp >/dev/null 2>&1; then
+  step "fuzzing every file reader"
+  CC=clang CXX=clang++ suncalc_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_FUZZ=ON
+  tests/fuzz_all.sh build-fuzz "${SUNCALC_FUZZ_SECONDS:-30}"
+fi
+
+step "end-to-end checks under Xvfb"
+for t in tests/e2e/check_*.py; do
+  echo "--- $t"
+  /usr/bin/python3 "$t" build/sun-calculator
+done
+echo
+echo "all tests passed"

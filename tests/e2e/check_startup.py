@@ -1,0 +1,64 @@
+"""The real program under Xvfb, at true colour and at 16 bits a pixel: the window's title, its size
+(the canvas plus the 108 x 48 of panel, margins, menu and status bar), Escape leaving it open,
+Ctrl+Q ending it with status 0, and the canvas showing the background gradient."""
+import os
+import sys
+import tempfile
+
+from PIL import Image
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xvfb import Session  # noqa: E402
+
+program = os.path.abspath(sys.argv[1])
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what)
+    if not cond:
+        failures.append(what)
+
+
+def gradient(y, h):
+    b = 0.1 * (1 - y / h)
+    return (0.4 + b, 0.45 + b, 0.5 + b)
+
+
+for screen, canvas, levels in (("1280x1024x24", (1000, 800), 256), ("1280x1024x16", (1000, 800), 32),
+                               ("1024x768x24", (920, 684), 256), ("800x600x24", (800, 500), 256)):
+    with Session(program, screen=screen) as s:
+        wid = s.wait_window()
+        s.settle(1.0)
+        check(s.title(wid) == "sun calculator", "%s: title" % screen)
+        w, h = s.geometry(wid)
+        check((w, h) == (canvas[0] + 108, canvas[1] + 48), "%s: window %dx%d is canvas + 108 x 48" % (screen, w, h))
+        path = os.path.join(tempfile.mkdtemp(), "shot.png")
+        img = Image.open(s.screenshot(wid, path)).convert("RGB")
+        cw, ch = canvas
+        worst = 0.0
+        # the screenshot holds only what lies on the screen
+        vis_w, vis_h = min(cw, img.size[0] - 104), min(ch, img.size[1] - 24)
+        for y in range(4, vis_h - 4, 37):
+            # mean over a run of the row: the dither mixes neighbouring levels
+            row = [img.getpixel((104 + x, 24 + y)) for x in range(50, vis_w - 50)]
+            mean = [sum(p[k] for p in row) / len(row) / 255.0 for k in range(3)]
+            want = gradient(y, ch)
+            worst = max(worst, max(abs(mean[k] - want[k]) for k in range(3)))
+        # 16-bit levels step by 8/255 and top out at 248; the dither keeps the mean close
+        tol = 0.006 if levels == 256 else 0.03
+        check(worst < tol, "%s: canvas shows the background gradient (worst channel error %.4f)" % (screen, worst))
+        if screen == "1280x1024x24":
+            s.key(wid, "Escape")
+            s.settle(0.5)
+            check(s.proc.poll() is None, "Escape leaves the window open")
+            s.key(wid, "ctrl+q")
+            try:
+                rc = s.proc.wait(timeout=5)
+            except Exception:
+                rc = None
+            check(rc == 0, "Ctrl+Q ends the program with status 0 (got %r)" % rc)
+
+if failures:
+    print("%d end-to-end check(s) failed" % len(failures))
+    sys.exit(1)

@@ -1,0 +1,36 @@
+# Debian packages the build, the tests and the viewer need; sourced by run.sh and test.sh.
+# Installs what is missing (as root, or through sudo), and nothing when all are present.
+SUNCALC_PACKAGES="
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  libfltk1.3-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev libzip-dev liberfa-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  seabios ferret-datasets xplanet-images xplanet marble-qt-data
+  xvfb xauth x11-apps x11-utils xdotool imagemagick netpbm giflib-tools libgif-dev
+  python3 python3-ephem python3-pil python3-numpy exiftool
+  golang-1.19-src libsdl2-image-tests macutils
+"
+
+suncalc_install_deps() {
+  local missing=""
+  for p in $SUNCALC_PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+      missing="$missing $p"
+    fi
+  done
+  [ -z "$missing" ] && return 0
+  echo "installing:$missing"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
+
+# Configures (once) and builds one build tree: suncalc_build <dir> [cmake options...]
+suncalc_build() {
+  local dir=$1
+  shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  fi
+  cmake --build "$dir"
+}

@@ -1,0 +1,235 @@
+#include "view/canvas.h"
+
+#include <FL/Fl_RGB_Image.H>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/content.h"
+#include "app/picture_box.h"
+#include "app/window.h"
+#include "view/font.h"
+#include "view/hex_view.h"
+#include "view/quantise.h"
+#include "view/text_view.h"
+#include "view/zoom.h"
+
+#include <FL/Fl_Choice.H>
+
+int width = 0, height = 0;
+float* fimage = nullptr;
+unsigned char* uimage = nullptr;
+Fl_RGB_Image* fl_temp = nullptr;
+
+float* img_content = nullptr;
+int img_allocated = -1;
+int image_xres = 0, image_yres = 0;
+
+unsigned char* bin_content = nullptr;
+int bin_allocated = -1;
+
+int contentview = 0;
+int zoom = 0, shiftx = 0, shifty = 0;
+
+int resize_loaded_image(int64_t w, int64_t h) {
+  // A size the count cannot hold is refused before anything is freed: the shown picture stays.
+  if (w <= 0 || h <= 0 || w > INT32_MAX / h) return -1;
+  int n = (int)(w * h);
+  if (n == img_allocated && img_content) return 0;
+  if (img_allocated != -1) free(img_content);
+  img_content = (float*)malloc((size_t)n * 16);
+  if (!img_content) {
+    img_allocated = -1;
+    return -1;
+  }
+  img_allocated = n;
+  return 0;
+}
+
+bool loaded_image_valid() {
+  return img_content && img_allocated > 0 && image_xres > 0 && image_yres > 0 &&
+         (int64_t)image_xres * image_yres <= img_allocated;
+}
+
+int alloc_fimage(int w, int h) {
+  fimage = (float*)malloc((size_t)w * h * 16);
+  return fimage ? 0 : 1;
+}
+
+// The shown image is replaced before the bytes it wraps are freed, so the widget never draws
+// from a freed block.
+static void replace_shown_image() {
+  Fl_RGB_Image* old = fl_temp;
+  fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
+  if (p_image_box) p_image_box->image(fl_temp);
+  delete old;
+}
+
+int realloc_canvas(int w, int h) {
+  float* f = (float*)malloc((size_t)w * h * 16);
+  unsigned char* u = (unsigned char*)malloc((size_t)w * h * 3);
+  unsigned char* old_u = uimage;
+  free(fimage);
+  int failed = !f || !u;
+  if (failed) {
+    free(f);
+    free(u);
+    f = nullptr;
+    u = nullptr;
+    w = h = 0;
+  }
+  fimage = f;
+  uimage = u;
+  width = w;
+  height = h;
+  replace_shown_image();
+  free(old_u);
+  return failed;
+}
+
+void image_post(int w, int h, char recentre) {
+  contentview = 1;
+  image_xres = w;
+  image_yres = h;
+  if (recentre) {
+    zoom = find_best_zoom(w, h, width, height);
+    shiftx = shifty = 0;
+  }
+  set_status("");
+}
+
+void image_post_c(int w, int h, int recentre) { image_post(w, h, (char)(recentre & 0xff)); }
+
+void paint_gradient() {
+  if (!fimage) return;
+  for (int y = 0; y < height; y++) {
+    double b = (double)0.1f * (1.0 - (double)y / height);
+    float r = (float)((double)0.4f + b), g = (float)((double)0.45f + b), bl = (float)(0.5 + b);
+    float* p = fimage + 4L * y * width;
+    for (int x = 0; x < width; x++, p += 4) {
+      p[0] = r;
+      p[1] = g;
+      p[2] = bl;
+      p[3] = 1.0f;
+    }
+  }
+}
+
+void do_clear() { paint_gradient(); }
+
+void do_clear_text() {
+  if (!fimage) return;
+  long n = (long)width * height;
+  for (long i = 0; i < n; i++) {
+    fimage[4 * i] = 0.8f;
+    fimage[4 * i + 1] = 0.85f;
+    fimage[4 * i + 2] = 0.9f;
+    fimage[4 * i + 3] = 1.0f;
+  }
+}
+
+void do_draw() {
+  if (view_is_hex()) {
+    do_hexview();
+  } else if (is_content_html() || is_content_text()) {
+    do_textview();
+  } else if (contentview == 0) {
+    paint_gradient();
+    quant_display(uimage, 0);
+  } else if (contentview == 1) {
+    // A reader that failed after sizing leaves no picture to compose: show the background.
+    if (loaded_image_valid())
+      image2frame(zoom);
+    else
+      paint_gradient();
+    quant_display(uimage, 0);
+  } else if (contentview == 3) {
+    if (get_view_val() == 2) do_hexview();
+  }
+}
+
+void upd_rgb(int new_size) {
+  do_draw();
+  if (new_size)
+    replace_shown_image();
+  else if (fl_temp)
+    fl_temp->uncache();
+  if (p_image_box) p_image_box->redraw();
+}
+
+void bluescreen(const char* message) {
+  int W = width > 800 ? width : 800, H = height > 600 ? height : 600;
+  if (resize_loaded_image(W, H) != 0) {
+    printf("memory error (blue)\n");
+    return;
+  }
+  long n = (long)W * H;
+  for (long i = 0; i < n; i++) {
+    img_content[4 * i] = 0.3f;
+    img_content[4 * i + 1] = 0.3f;
+    img_content[4 * i + 2] = 0.4f;
+    img_content[4 * i + 3] = 1.0f;
+  }
+  image_post(W, H, 1);
+  const char* word = "Error";
+  for (int k = 0; word[k]; k++) print_char_img(1 + k, 1, (unsigned char)word[k]);
+  for (int i = 0; message && message[i]; i++) print_char_img(1 + i, 3, (unsigned char)message[i]);
+  do_draw();
+  if (fl_temp) fl_temp->uncache();
+  if (p_image_box) p_image_box->redraw();
+}
+
+void test_image(int mode) {
+  if (resize_loaded_image(width, height) != 0) {
+    printf("memory error (init img)\n");
+    return;
+  }
+  if (mode == -1) {
+    paint_gradient();
+    return;
+  }
+  if (mode != 0 && mode != 1) return;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      double along = mode == 0 ? (double)y / height : (double)x / width;
+      float f = (float)(mode == 0 ? (double)x / width : (double)y / height);
+      float* p = img_content + 4L * (y * width + x);
+      p[0] = p[1] = p[2] = 0;
+      p[3] = 1;
+      if (along < 0.33)
+        p[2] = f;
+      else if (along > 0.66)
+        p[0] = f;
+      else
+        p[1] = f;
+    }
+}
+
+void set_pixel(int x, int y, float r, float g, float b, float a) {
+  if (!fimage || x < 0 || y < 0 || x >= width || y >= height) return;
+  float* p = fimage + 4L * (y * width + x);
+  p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+}
+
+void set_pixel_img(int x, int y, float r, float g, float b, float a) {
+  if (!loaded_image_valid() || x < 0 || y < 0 || x >= image_xres || y >= image_yres) return;
+  float* p = img_content + 4L * (y * image_xres + x);
+  p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+}
+
+int view_is_none() { return 0; }
+
+int view_is_auto() {
+  int v = get_view_val();
+  if (v < 0) return 0;
+  switch (contentview) {
+    case 0: return v == 1;
+    case 1: return v == 3;
+    case 3: return v == 2;
+    default: return 0;
+  }
+}
+
+int view_is_text() { return is_content_html() || is_content_text(); }
+
+int get_view_val() { return choice ? choice->value() : -1; }

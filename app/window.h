@@ -41,6 +41,8 @@ extern int current_mouse_mode;
 // The window's background colour, from the system's button colour at start-up.
 extern Fl_Color c;
 
+// Builds the window and its widgets without showing it (tests use this alone), then shows it.
+void build_window();
 void init_window();
 void set_status(const char* text);
 void choice_cb(Fl_Widget* w, void* data);

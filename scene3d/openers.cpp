@@ -1,0 +1,17 @@
+// Placeholder until the 3D renderer lands.
+#include "scene3d/openers.h"
+
+#include "view/canvas.h"
+
+int load_stl() {
+  bluescreen("3D scenes cannot be shown yet");
+  return 0;
+}
+int load_sdf() {
+  bluescreen("3D scenes cannot be shown yet");
+  return 0;
+}
+int load_mypdb() {
+  bluescreen("3D scenes cannot be shown yet");
+  return 0;
+}

@@ -1,9 +1,12 @@
 // The JPEG reader: the library decodes the file buffer through the reader's own source and error
 // managers, the picture is turned upright by its EXIF orientation, converted and smoothed.
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,6 +22,7 @@
 #include "formats/jpeg_post.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
+#include "platform/bands.h"
 #include "platform/env.h"
 #include "platform/sleep.h"
 #include "view/canvas.h"
@@ -169,6 +173,80 @@ void fill_missing_rows(int orientation) {
   }
 }
 
+// The smoothing runs in three steps of a third of the rows each, and the toolkit has its turn
+// before each. A step can start as soon as the rows its windows read are decoded, so while the
+// library decodes (on the calling thread) the first two steps run on band workers; the workers
+// never run while the toolkit handles events.
+SmoothJob job;
+struct Steps {
+  std::mutex m;
+  std::condition_variable cv;
+  int ready = 0;     // steps 1 .. ready have been prepared
+  int finished = 0;  // bands of step `ready` that have ended
+  bool stop = false;
+  bool on_caller[9] = {};  // worker k did not start on a thread of its own: the caller runs its bands
+  std::thread::id caller;
+} steps;
+int step_orientation;
+int workers;  // smoothing bands, from NUMBER_OF_PROCESSORS
+
+// File rows that must be decoded before step t may start.
+int rows_needed(int t) {
+  if (step_orientation > 2) return H;  // the upright rows are not file rows in order
+  int64_t end = (int64_t)t * yres / 3 + 2;
+  return end < H ? (int)end : H;
+}
+
+void wait_for_step() {
+  std::unique_lock<std::mutex> lock(steps.m);
+  steps.cv.wait(lock, [] { return steps.ready == 0 || steps.finished == job.bands; });
+}
+
+void band_finished() {
+  std::lock_guard<std::mutex> lock(steps.m);
+  steps.finished++;
+  steps.cv.notify_all();
+}
+
+// Starts every step whose rows are decoded; the previous step has ended before the toolkit's turn.
+void offer_rows(int decoded) {
+  while (steps.ready < 3 && rows_needed(steps.ready + 1) <= decoded) {
+    wait_for_step();
+    smooth_finish(job);
+    do_wait();
+    int t = steps.ready + 1;
+    smooth_prepare(job, (int)((int64_t)t * yres / 3));
+    {
+      std::lock_guard<std::mutex> lock(steps.m);
+      steps.ready = t;
+      steps.finished = 0;
+    }
+    steps.cv.notify_all();
+    for (int k = 1; k <= job.bands; k++)
+      if (steps.on_caller[k]) {
+        smooth_band(job, k - 1);
+        band_finished();
+      }
+  }
+}
+
+// Band k of every step, on worker k.
+void smoothing_worker(int k) {
+  if (std::this_thread::get_id() == steps.caller) {
+    steps.on_caller[k] = true;
+    return;
+  }
+  for (int t = 1; t <= 3; t++) {
+    {
+      std::unique_lock<std::mutex> lock(steps.m);
+      steps.cv.wait(lock, [t] { return steps.ready >= t || steps.stop; });
+      if (steps.ready < t) return;
+    }
+    smooth_band(job, k - 1);
+    band_finished();
+  }
+}
+
 int refuse(const char* text) {
   printf("error: %s\n", text);
   jpeg_destroy_decompress(&cinfo);
@@ -226,6 +304,13 @@ int decode(int orientation) {
     return NO_MEMORY;
   }
 
+  jpeg_smoothing_params((int64_t)components * xres * yres, bin_allocated);
+  if (!smooth_begin(job, img_content, xres, yres, kind == RGB ? SLOTS_RGB : SLOTS_YCBCR, workers)) {
+    printf("memory error (smooth)\n");
+    jpeg_destroy_decompress(&cinfo);
+    return NO_MEMORY;
+  }
+
   if (!jpeg_start_decompress(&cinfo)) return refuse("the file is damaged: decoding stopped");
   if ((int)cinfo.output_width != W || (int)cinfo.output_height != H ||
       cinfo.output_components != (kind == CMYK ? 4 : kind == GREY ? 1 : 3))
@@ -240,33 +325,56 @@ int decode(int orientation) {
   for (rows_read = 0; rows_read < H; rows_read++) {
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
     store_row(orientation, rows_read, row);
+    if (rows_read + 1 >= rows_needed(steps.ready + 1)) offer_rows(rows_read + 1);
   }
   return 0;
+}
+
+// The decoder's band: decodes, and smooths what the workers leave to it.
+int decode_and_smooth(int orientation) {
+  int r = decode(orientation);
+  free(row);
+  row = nullptr;
+  if (r == 0) {
+    fill_missing_rows(orientation);
+    do_wait();
+    offer_rows(H);
+    wait_for_step();
+    smooth_finish(job);
+  }
+  {
+    std::lock_guard<std::mutex> lock(steps.m);
+    steps.stop = true;
+  }
+  steps.cv.notify_all();
+  return r;
 }
 
 int load(int fit, int orientation) {
   data_lost = 0;
   rows_read = 0;
-  int r = decode(orientation);
-  free(row);
-  row = nullptr;
+  step_orientation = orientation;
+  steps.ready = steps.finished = 0;
+  steps.stop = false;
+  steps.caller = std::this_thread::get_id();
+  workers = plat_worker_count(1, 8);
+  int r;
+  if (workers == 1 || is9xline) {
+    // One band, or one band after another: the caller does it all.
+    for (int k = 1; k <= workers; k++) steps.on_caller[k] = true;
+    r = decode_and_smooth(orientation);
+  } else {
+    for (int k = 1; k <= workers; k++) steps.on_caller[k] = false;
+    r = 0;
+    run_bands(workers + 1, [&](int k) {
+      if (k == 0)
+        r = decode_and_smooth(orientation);
+      else
+        smoothing_worker(k);
+    });
+  }
+  job.carry = job.carry_next = job.scratch = std::vector<float>();
   if (r != 0) return r;
-  fill_missing_rows(orientation);
-  do_wait();
-
-  jpeg_smoothing_params((int64_t)components * xres * yres, bin_allocated);
-  SmoothJob job;
-  if (!smooth_begin(job, img_content, xres, yres, kind == RGB ? SLOTS_RGB : SLOTS_YCBCR,
-                    plat_worker_count(1, 8))) {
-    printf("memory error (smooth)\n");
-    jpeg_destroy_decompress(&cinfo);
-    return NO_MEMORY;
-  }
-  // Three steps, each a third of the rows, each after the toolkit had its turn.
-  for (int step = 1; step <= 3; step++) {
-    do_wait();
-    smooth_rows(job, (int)((int64_t)step * yres / 3));
-  }
   jpeg_destroy_decompress(&cinfo);
   do_wait();
 

@@ -118,7 +118,7 @@ float column_weight(int x, int w) {
 // Rows b0 .. b1-1. The ring holds rows b0-2 and b0-1 already (where they exist), the tail rows
 // b1 and b1+1; every other row of the window is converted from the image before the band
 // overwrites it.
-void smooth_band(const SmoothJob& job, int b0, int b1, float* band) {
+void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
   const int w = job.w, h = job.h;
   const int64_t pl = w;
   float* ring = band;
@@ -220,7 +220,7 @@ bool smooth_begin(SmoothJob& job, float* img, int w, int h, int slots, int bands
   job.h = h;
   job.slots = slots;
   job.bands = bands < 1 ? 1 : bands;
-  job.done = 0;
+  job.done = job.y0 = job.y1 = 0;
   try {
     job.carry.assign(2 * ROW_PLANES * (size_t)w, 0.0f);
     job.carry_next.assign(2 * ROW_PLANES * (size_t)w, 0.0f);
@@ -231,18 +231,25 @@ bool smooth_begin(SmoothJob& job, float* img, int w, int h, int slots, int bands
   return true;
 }
 
-void smooth_rows(SmoothJob& job, int y1) {
+namespace {
+int band_start(const SmoothJob& job, int k) {
+  return job.y0 + (int)((int64_t)k * (job.y1 - job.y0) / job.bands);
+}
+}  // namespace
+
+void smooth_prepare(SmoothJob& job, int y1) {
   const int y0 = job.done, w = job.w, h = job.h, n = job.bands;
   if (y1 > h) y1 = h;
-  if (y1 <= y0 || w <= 0) return;
-  const int64_t len = y1 - y0, pl = w, row = ROW_PLANES * pl, per = BAND_PLANES * pl;
-  auto band_start = [&](int k) { return y0 + (int)(k * len / n); };
+  if (y1 < y0) y1 = y0;
+  job.y0 = y0;
+  job.y1 = y1;
+  if (y1 == y0 || w <= 0) return;
+  const int64_t row = ROW_PLANES * (int64_t)w, per = BAND_PLANES * (int64_t)w;
 
-  // Before any band starts: each band's two rows above (from the carry for the first band) and
-  // two rows below, converted while they still hold their samples; and the carry for the next
-  // call, rows y1-2 and y1-1.
+  // Each band's two rows above (from the carry where they are already overwritten) and two rows
+  // below, converted while they still hold their samples; and the carry for the next rows.
   for (int k = 0; k < n; k++) {
-    int b0 = band_start(k), b1 = band_start(k + 1);
+    int b0 = band_start(job, k), b1 = band_start(job, k + 1);
     if (b0 == b1) continue;
     float* band = job.scratch.data() + k * per;
     for (int r = b0 - 2; r < b0; r++) {
@@ -255,20 +262,30 @@ void smooth_rows(SmoothJob& job, int y1) {
     }
     for (int r = b1; r < b1 + 2 && r < h; r++) convert_row(job, r, band + (5 + r - b1) * row);
   }
-  std::vector<float>& next_carry = job.carry_next;
   for (int r = y1 - 2; r < y1; r++) {
     if (r < 0) continue;
-    float* dst = next_carry.data() + (r - (y1 - 2)) * row;
+    float* dst = job.carry_next.data() + (r - (y1 - 2)) * row;
     if (r < y0)
       std::copy_n(job.carry.data() + (r - (y0 - 2)) * row, row, dst);
     else
       convert_row(job, r, dst);
   }
+}
 
-  run_bands(n, [&](int k) {
-    int b0 = band_start(k), b1 = band_start(k + 1);
-    if (b0 < b1) smooth_band(job, b0, b1, job.scratch.data() + k * per);
-  });
-  job.carry.swap(next_carry);
-  job.done = y1;
+void smooth_band(SmoothJob& job, int k) {
+  int b0 = band_start(job, k), b1 = band_start(job, k + 1);
+  if (b0 < b1 && job.w > 0)
+    smooth_band_rows(job, b0, b1, job.scratch.data() + k * BAND_PLANES * (int64_t)job.w);
+}
+
+void smooth_finish(SmoothJob& job) {
+  if (job.y1 == job.y0) return;
+  job.carry.swap(job.carry_next);
+  job.done = job.y1;
+}
+
+void smooth_rows(SmoothJob& job, int y1) {
+  smooth_prepare(job, y1);
+  run_bands(job.bands, [&](int k) { smooth_band(job, k); });
+  smooth_finish(job);
 }

@@ -29,6 +29,7 @@ struct SmoothJob {
   float* img;
   int w, h, slots, bands;
   int done;                  // rows 0 .. done-1 hold their final red, green, blue, 1
+  int y0, y1;                // the rows smooth_prepare made ready for smooth_band
   std::vector<float> carry;  // the converted rows done-2 and done-1
   std::vector<float> carry_next;
   std::vector<float> scratch;
@@ -39,8 +40,17 @@ struct SmoothJob {
 bool smooth_begin(SmoothJob& job, float* img, int w, int h, int slots, int bands);
 
 // Converts and smooths rows job.done .. y1-1 on the band workers: slots 0, 1 and 2 become red,
-// green and blue, slot 3 becomes 1. k0, m0 and bartlett5 must be set.
+// green and blue, slot 3 becomes 1. k0, m0 and bartlett5 must be set. Rows up to y1+1 must
+// hold their samples.
 void smooth_rows(SmoothJob& job, int y1);
+
+// smooth_rows in three parts, for callers that run the bands themselves: smooth_prepare on one
+// thread before any band starts, then smooth_band for k = 0 .. bands-1 in any order and on any
+// threads (the bands write disjoint rows and read only their own rows and the prepared ones),
+// then smooth_finish once all have ended.
+void smooth_prepare(SmoothJob& job, int y1);
+void smooth_band(SmoothJob& job, int k);
+void smooth_finish(SmoothJob& job);
 
 // Lets the toolkit handle pending events.
 void do_wait();

@@ -48,14 +48,18 @@ void init_source(j_decompress_ptr c) {
   c->src->bytes_in_buffer = (size_t)bin_allocated;
 }
 
-// The source never reports the end of the data: it offers the file again from its first byte,
-// so the library meets the start-of-image marker where the data ran out and stops there.
+// The data ended before the picture did: the library is told so (a warning) and given an
+// end-of-image marker, so it keeps what it decoded and fills the rest itself.
 boolean fill_input_buffer(j_decompress_ptr c) {
-  init_source(c);
+  static const JOCTET end_of_image[2] = {0xFF, JPEG_EOI};
+  WARNMS(c, JWRN_JPEG_EOF);
+  c->src->next_input_byte = end_of_image;
+  c->src->bytes_in_buffer = 2;
   return TRUE;
 }
 
-// A segment may claim more bytes than the file holds: the skip stops at the end of the data.
+// A segment may claim more bytes than the file holds: the skip stops at the end of the data,
+// and the next read finds the data ended.
 void skip_input_data(j_decompress_ptr c, long n) {
   if (n <= 0) return;
   size_t k = (size_t)n < c->src->bytes_in_buffer ? (size_t)n : c->src->bytes_in_buffer;

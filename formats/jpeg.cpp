@@ -105,7 +105,7 @@ enum { GREY = 1, YCBCR = 2, RGB = 3, CMYK = 4 };
 // The decoded picture: W x H in the file's frame, shown upright in xres x yres.
 int W, H, xres, yres, kind, components;
 int rows_read;
-unsigned char* row = nullptr;
+unsigned char* row = nullptr;  // BLOCK_ROWS decoded rows
 
 // The loaded-image pixel of file pixel (0, j) and the step from one file column to the next,
 // for each EXIF orientation: the picture is stored upright.
@@ -123,40 +123,41 @@ void placement(int orientation, int j, int64_t* base, int64_t* step) {
   }
 }
 
-// One decoded row into slots 0, 1 and 2 of the loaded image: Y, Cb and Cr (grey and CMYK files
-// too), or red, green and blue for a file stored as RGB. The divisor is 256. Slot 3 is written
-// as 0 so that every pixel is one whole 16-byte store.
-void store_row(int orientation, int j, const unsigned char* s) {
-  int64_t base, step;
-  placement(orientation, j, &base, &step);
-  float* p = img_content + 4 * base;
-  const int64_t st = 4 * step;
-  auto put = [](float* p, float a, float b, float c) {
+// Slots 0, 1 and 2 of one pixel from its decoded bytes: Y, Cb and Cr (grey and CMYK files too),
+// or red, green and blue for a file stored as RGB; the divisor is 256. Slot 3 is written as 0 so
+// that every pixel is one whole 16-byte store.
+struct SlotTables {
+  float level[256], centred[256];  // v/256 and (v-128)/256
+  SlotTables() {
+    for (int v = 0; v < 256; v++) level[v] = v * (1.0f / 256), centred[v] = (v - 128) * (1.0f / 256);
+  }
+};
+const SlotTables slot_tables;
+
+inline void put(float* p, float a, float b, float c) {
 #if defined(__SSE2__)
-    _mm_storeu_ps(p, _mm_set_ps(0.0f, c, b, a));
+  _mm_storeu_ps(p, _mm_set_ps(0.0f, c, b, a));
 #else
-    p[0] = a, p[1] = b, p[2] = c, p[3] = 0.0f;
+  p[0] = a, p[1] = b, p[2] = c, p[3] = 0.0f;
 #endif
-  };
-  // Every byte value's slot value, v/256 and (v-128)/256.
-  static const struct Tables {
-    float level[256], centred[256];
-    Tables() {
-      for (int v = 0; v < 256; v++) level[v] = v * (1.0f / 256), centred[v] = (v - 128) * (1.0f / 256);
-    }
-  } t;
+}
+
+// n pixels of decoded bytes s (bytes_per_pixel apart) into the loaded image from p on, `st`
+// floats apart.
+void store_pixels(float* p, int64_t st, const unsigned char* s, int n) {
+  const SlotTables& t = slot_tables;
   switch (kind) {
     case GREY:
-      for (int x = 0; x < W; x++, p += st) put(p, t.level[s[x]], 0, 0);
+      for (int x = 0; x < n; x++, p += st) put(p, t.level[s[x]], 0, 0);
       break;
     case YCBCR:
-      for (int x = 0; x < W; x++, p += st, s += 3) put(p, t.level[s[0]], t.centred[s[1]], t.centred[s[2]]);
+      for (int x = 0; x < n; x++, p += st, s += 3) put(p, t.level[s[0]], t.centred[s[1]], t.centred[s[2]]);
       break;
     case RGB:
-      for (int x = 0; x < W; x++, p += st, s += 3) put(p, t.level[s[0]], t.level[s[1]], t.level[s[2]]);
+      for (int x = 0; x < n; x++, p += st, s += 3) put(p, t.level[s[0]], t.level[s[1]], t.level[s[2]]);
       break;
     case CMYK:
-      for (int x = 0; x < W; x++, p += st, s += 4) {
+      for (int x = 0; x < n; x++, p += st, s += 4) {
         double k = s[3] / 256.0;
         float r = (float)(s[0] / 256.0 * k), g = (float)(s[1] / 256.0 * k),
               b = (float)(s[2] / 256.0 * k);
@@ -164,6 +165,26 @@ void store_row(int orientation, int j, const unsigned char* s) {
             (float)(0.5 * r - 0.4187 * g - 0.0813 * b));
       }
       break;
+  }
+}
+
+// Decoded rows j0 .. j0+n-1 (n at most BLOCK_ROWS, `stride` bytes apart in `block`) into the
+// loaded image at the places the orientation gives. Where a file row becomes an upright column
+// (orientations 5 to 8) the rows are stored together, a run of n neighbouring pixels for each
+// file column, so that the stores do not touch a new cache line for every pixel.
+constexpr int BLOCK_ROWS = 64;
+void store_rows(int orientation, int j0, int n, const unsigned char* block, int64_t stride) {
+  int64_t base[BLOCK_ROWS], step = 1;
+  for (int i = 0; i < n; i++) placement(orientation, j0 + i, &base[i], &step);
+  if (orientation <= 4) {
+    for (int i = 0; i < n; i++) store_pixels(img_content + 4 * base[i], 4 * step, block + i * stride, W);
+    return;
+  }
+  const int bpp = kind == CMYK ? 4 : kind == GREY ? 1 : 3;
+  const int64_t along = n > 1 ? base[1] - base[0] : 1;  // +1 or -1: neighbouring file rows
+  for (int x = 0; x < W; x++) {
+    float* p = img_content + 4 * (base[0] + x * step);
+    for (int i = 0; i < n; i++, p += 4 * along) store_pixels(p, 0, block + i * stride + (int64_t)x * bpp, 1);
   }
 }
 
@@ -319,18 +340,27 @@ int decode(int orientation) {
   if ((int)cinfo.output_width != W || (int)cinfo.output_height != H ||
       cinfo.output_components != (kind == CMYK ? 4 : kind == GREY ? 1 : 3))
     return refuse("unexpected decoder output");
-  row = (unsigned char*)malloc((size_t)cinfo.output_components * W);
+  const int64_t stride = (int64_t)cinfo.output_components * W;
+  row = (unsigned char*)malloc((size_t)(stride * BLOCK_ROWS));
   if (!row) {
     printf("memory error (line)\n");
     jpeg_destroy_decompress(&cinfo);
     return NO_MEMORY;
   }
-  // A short read means the decoder stopped (restart markers out of order): keep what it gave.
+  // One row at a time; rows that become upright columns are stored a block at a time. A short
+  // read means the decoder stopped (restart markers out of order): what it gave is kept.
+  const int block = orientation <= 4 ? 1 : BLOCK_ROWS;
+  int pending = 0;
   for (rows_read = 0; rows_read < H; rows_read++) {
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-    store_row(orientation, rows_read, row);
+    JSAMPROW dest = row + pending * stride;
+    if (jpeg_read_scanlines(&cinfo, &dest, 1) != 1) break;
+    if (++pending == block || rows_read + 1 == H) {
+      store_rows(orientation, rows_read + 1 - pending, pending, row, stride);
+      pending = 0;
+    }
     if (rows_read + 1 >= rows_needed(steps.ready + 1)) offer_rows(rows_read + 1);
   }
+  if (pending) store_rows(orientation, rows_read - pending, pending, row, stride);
   return 0;
 }
 

@@ -283,6 +283,28 @@ TEST(JpegDamage, RestartMarkersOutOfOrderStopTheDecodeCleanly) {
     for (int x = 0; x < 150; x++)
       for (int c = 0; c < 3; c++) diff += std::fabs(img_content[4 * (y * 150 + x) + c] * 256 - ref.at(x, y, c));
   EXPECT_LT(diff / ((rows - 2) * 150 * 3), 4.5);
+
+  // Turned by its orientation tag the picture is the same, upright: decoded rows become columns,
+  // stored in blocks, the last block cut short by the stop. (The upright file gets a tag too,
+  // so that both files have the same size and so the same smoothing strength.)
+  ASSERT_EQ(open_jpeg(with_orientation_tag(data, 1)), 0);
+  std::vector<float> flat = loaded_copy();
+  for (int k : {6, 8}) {
+    SCOPED_TRACE(k);
+    ASSERT_EQ(open_jpeg(with_orientation_tag(data, k)), 0);
+    ASSERT_EQ(image_xres, 103);
+    ASSERT_EQ(image_yres, 150);
+    int turned = 0;
+    ASSERT_EQ(sscanf(status_text().c_str(), "the file is damaged: %d of 103 rows", &turned), 1);
+    EXPECT_EQ(turned, rows);
+    for (int j = 0; j < 103; j++)
+      for (int x = 0; x < 150; x++) {
+        int col = k == 6 ? 102 - j : j, row = k == 6 ? x : 149 - x;
+        for (int c = 0; c < 4; c++)
+          ASSERT_NEAR(img_content[4 * (row * 103 + col) + c], flat[4 * (j * 150 + x) + c], 1e-5)
+              << "file pixel " << x << "," << j;
+      }
+  }
 }
 
 }  // namespace

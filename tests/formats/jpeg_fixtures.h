@@ -41,6 +41,10 @@ bool decode_unsmoothed(const std::string& jpg, Picture& out);
 // result; console output goes to *console when given.
 int open_jpeg(const Bytes& data, std::string* console = nullptr);
 
+// The same JPEG with an Exif block (Intel order, IFD0 holding only Orientation = k) right after
+// its start marker.
+Bytes with_orientation_tag(const Bytes& jpg, int k);
+
 // The status line's text.
 std::string status_text();
 

@@ -118,6 +118,11 @@ float column_weight(int x, int w) {
 // Rows b0 .. b1-1. The ring holds rows b0-2 and b0-1 already (where they exist), the tail rows
 // b1 and b1+1; every other row of the window is converted from the image before the band
 // overwrites it.
+//
+// The 5 x 5 weights are (1 2 3 2 1) down times (1 2 3 2 1) across with the centre raised from 9,
+// so the weighted sum of a window is the vertical 1 2 3 2 1 sum of the rows' horizontal sums
+// plus (centre - 9) times the pixel itself: ten products a value instead of 25. Taps outside the
+// picture drop out of both sums, and the weights that remain form the divisor.
 void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
   const int w = job.w, h = job.h;
   const int64_t pl = w;

@@ -8,6 +8,7 @@
 namespace {
 
 const uint32_t kDimensionTag = 10, kVariableTag = 11, kAttributeTag = 12;
+const char kTruncated[] = "the header is damaged or truncated";
 
 struct Cursor {
   const std::vector<unsigned char>& b;
@@ -91,11 +92,11 @@ bool cdf_parse_header(const std::vector<unsigned char>& bytes, CdfFile* out, std
       out->dims.push_back(d);
     }
   } else if (tag != 0 || n != 0) {
-    *error = "damaged dimension list";
+    *error = c.bad ? kTruncated : "damaged dimension list";
     return false;
   }
   if (!read_attributes(c, nullptr)) {
-    *error = "damaged global attributes";
+    *error = c.bad ? kTruncated : "damaged global attributes";
     return false;
   }
   tag = c.u32();
@@ -118,11 +119,11 @@ bool cdf_parse_header(const std::vector<unsigned char>& bytes, CdfFile* out, std
       out->vars.push_back(v);
     }
   } else if (tag != 0 || n != 0) {
-    *error = "damaged variable list";
+    *error = c.bad ? kTruncated : "damaged variable list";
     return false;
   }
   if (c.bad) {
-    *error = "the header is damaged or truncated";
+    *error = kTruncated;
     return false;
   }
   return true;

@@ -38,6 +38,14 @@
 #undef X
   CHECK_END "elev_regional.bin"
 
+  .section .rodata.elev_regional_sea, "a", @progbits
+  .balign 64
+  .set .Lelev_off, 0
+#define X(name, west, north, k) TABLE elev_sea_##name, "elev_regional_sea.bin", ELEV_SEA_BYTES(k);
+  ELEV_REGIONAL_GRIDS(X)
+#undef X
+  CHECK_END "elev_regional_sea.bin"
+
   .section .rodata.elev_tiles75, "a", @progbits
   .balign 64
   .set .Lelev_off, 0

@@ -73,20 +73,8 @@ inline double limit(double v, double lo, double hi) { return v < lo ? lo : v > h
 
 // The fine sources store the sea as 0: below half a metre the half-degree grid decides whether
 // the point is sea (and gives its depth) or land (and the fine value stands).
-inline double sea_rule(double v, double lon, double lat) {
-  if (v >= 0.5) return v;
-  double h = geographic2altitude_05(lon, lat);
-  return h <= 0 ? h : v;
-}
-
-inline double tile_rule(const int16_t* t, double x, double y) {
-  return bilinear(t, 76, 76, limit(x, 0, 75), limit(y, 0, 75));
-}
-
-}  // namespace
-
-double geographic2altitude_05(double lon, double lat) {
-  if (!finite2(lon, lat)) return NAN;
+// The half-degree rule on finite coordinates.
+inline double half_degree(double lon, double lat) {
   const int16_t* t = elevation_data->grid05;
   double y = limit(2 * lat + 180, 0, 360);
   int r = (int)y;
@@ -106,6 +94,41 @@ double geographic2altitude_05(double lon, double lat) {
   return (1 - fy) * (lo[c] * (1 - fx) + lo[c2] * fx) + fy * (hi[c] * (1 - fx) + hi[c2] * fx);
 }
 
+// The half-degree height is taken every time and chosen without a branch: a branch on v would
+// wait for v's cache miss in the large grids and, mispredicted, hold up the next look-ups too.
+inline double sea_rule(double v, double lon, double lat) {
+  double h = half_degree(lon, lat);
+  bool sea = (v < 0.5) & (h <= 0);
+  return sea ? h : v;
+}
+
+inline double tile_rule(const int16_t* t, double x, double y) {
+  return bilinear(t, 76, 76, limit(x, 0, 75), limit(y, 0, 75));
+}
+
+inline double regional_rule(int index, double lon, double lat) {
+  const RegionalGrid& g = regional_grids[index];
+  // The sector from 340 E reaches over 0 E: its columns continue past 360.
+  double col_lon = g.west == 340 && lon < 20 ? lon + 360 : lon;
+  double x = limit((col_lon - g.west) * g.k, 0, g.cols - 1);
+  double y = limit((g.north - lat) * g.k, 0, g.rows - 1);
+  // Open sea is known from the small sea index, which stays in the cache, so the large grid is
+  // read only near land.
+  const uint8_t* sea = elevation_data->regional_sea[index];
+  const int blocks_across = (g.cols + ELEV_SEA_BLOCK - 1) / ELEV_SEA_BLOCK;
+  double v = sea && sea[(int)y / ELEV_SEA_BLOCK * blocks_across + (int)x / ELEV_SEA_BLOCK]
+                 ? 0
+                 : bilinear(elevation_data->regional[index], g.cols, g.rows, x, y);
+  return sea_rule(v, lon, lat);
+}
+
+}  // namespace
+
+double geographic2altitude_05(double lon, double lat) {
+  if (!finite2(lon, lat)) return NAN;
+  return half_degree(lon, lat);
+}
+
 double elev_import75(int lat0, int lon0, const int16_t* t, double lon, double lat) {
   if (!finite2(lon, lat)) return NAN;
   if (lon0 < 0) lon0 += 360;
@@ -115,12 +138,7 @@ double elev_import75(int lat0, int lon0, const int16_t* t, double lon, double la
 
 double regional_lookup(int index, double lon, double lat) {
   if (!finite2(lon, lat) || index < 0 || index >= ELEV_N_REGIONAL) return NAN;
-  const RegionalGrid& g = regional_grids[index];
-  // The sector from 340 E reaches over 0 E: its columns continue past 360.
-  double col_lon = g.west == 340 && lon < 20 ? lon + 360 : lon;
-  double x = limit((col_lon - g.west) * g.k, 0, g.cols - 1);
-  double y = limit((g.north - lat) * g.k, 0, g.rows - 1);
-  return sea_rule(bilinear(elevation_data->regional[index], g.cols, g.rows, x, y), lon, lat);
+  return regional_rule(index, lon, lat);
 }
 
 double tile15_lookup(int index, double lon, double lat) {
@@ -166,7 +184,7 @@ double geographic2altitude(double lon, double lat) {
   int band = lat > -10 && lat <= 40 ? 1 : lat > 40 && lat <= 88 ? 0 : lat > -60 && lat <= -10 ? 2 : -1;
   if (band >= 0 && D < 360) {
     int g = kRegional.grid[band][sector_of(D)];
-    if (g >= 0) return regional_lookup(g, lon, lat);
+    if (g >= 0) return regional_rule(g, lon, lat);
   }
 
   // Only the meridian 180 E between 47.4 S and 34.2 S (and a longitude of exactly 360) reaches

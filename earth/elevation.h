@@ -38,6 +38,8 @@ enum {
 struct ElevationData {
   const int16_t* grid05;                    // [361][720], row r at -90 + r/2, column c at c/2 E
   const int16_t* regional[ELEV_N_REGIONAL]; // [50 k][40 k] each, see ELEV_REGIONAL_GRIDS
+  // Sea index of each regional grid (ELEV_SEA_BYTES), or null to read the grid every time.
+  const uint8_t* regional_sea[ELEV_N_REGIONAL];
   const int16_t* tile75[ELEV_N_TILES75];    // [76][76] each, see ELEV_TILES75
   const int16_t* tile15[ELEV_N_TILES15];    // [76][76] each, see ELEV_TILES15
   const int16_t* grid10;                    // [17][36]

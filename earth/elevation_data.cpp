@@ -12,6 +12,9 @@ extern const int16_t height05grid[361][720];
 #define X(name, west, north, k) extern const int16_t elev_regional_##name[50 * (k)][40 * (k)];
 ELEV_REGIONAL_GRIDS(X)
 #undef X
+#define X(name, west, north, k) extern const uint8_t elev_sea_##name[ELEV_SEA_BYTES(k)];
+ELEV_REGIONAL_GRIDS(X)
+#undef X
 #define X(name, south, west) extern const int16_t elev_tile75_##name[76][76];
 ELEV_TILES75(X)
 #undef X
@@ -40,6 +43,11 @@ const ElevationData elevation_embedded = {
     &height05grid[0][0],
     {
 #define X(name, ...) &elev_regional_##name[0][0],
+        ELEV_REGIONAL_GRIDS(X)
+#undef X
+    },
+    {
+#define X(name, ...) elev_sea_##name,
         ELEV_REGIONAL_GRIDS(X)
 #undef X
     },

@@ -97,3 +97,10 @@
 #define ELEV_GRID15_BYTES (4*11*24)
 #define ELEV_GRID20_BYTES (4*9*18)
 #define ELEV_GRID30_BYTES (4*5*12)
+
+// Sea index of a regional grid: one byte for each block of 16 x 16 cells (a cell is the square
+// between samples j..j+1 and i..i+1, limited to the grid), 1 when every sample the block's cells
+// read is 0, so that a look-up there knows its fine value is 0 without touching the large grid.
+// Blocks row-major, north first.
+#define ELEV_SEA_BLOCK 16
+#define ELEV_SEA_BYTES(k) (((50*(k)+15)/16)*((40*(k)+15)/16))

@@ -10,6 +10,8 @@
 //   height05grid.bin  [361][720]: the ETOPO5 nodes every half degree, row 0 at 90 S.
 //   elev_regional.bin the 23 regional grids of earth/elevation_tables.h in list order, each
 //                     [50 k][40 k] from the north-west corner, bilinear ETOPO5, values < 0.5 as 0.
+//   elev_regional_sea.bin  for each regional grid its sea index (ELEV_SEA_BYTES), a byte per
+//                     block of 16 x 16 cells, 1 when every sample the block's cells read is 0.
 //   elev_tiles75.bin  the 120 one-degree tiles, [76][76] from the south-west corner at 1/75
 //                     degree, both edges included, bilinear, values < 0.5 as 0.
 //   elev_tiles15.bin  the 11 fifteen-degree tiles, [76][76] from the south-west corner at 0.2
@@ -20,6 +22,7 @@
 // The tables are only as detailed as the 5 arc-minute source: the finer ones are resampled.
 //
 // usage: gen_elevation <etopo5.cdf> <output directory>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -67,6 +70,19 @@ void put32(std::vector<unsigned char>& out, long v) {
 }
 
 long land(double v) { return v < 0.5 ? 0 : std::lround(v); }
+
+// Appends the sea index of a grid (see ELEV_SEA_BLOCK): per block of cells, 1 when all the
+// samples its cells read (rows and columns up to one past the block, limited to the grid) are 0.
+void sea_index(const std::vector<long>& g, int rows, int cols, std::vector<unsigned char>* out) {
+  const int B = ELEV_SEA_BLOCK;
+  for (int bj = 0; bj < (rows + B - 1) / B; bj++)
+    for (int bi = 0; bi < (cols + B - 1) / B; bi++) {
+      bool zero = true;
+      for (int j = bj * B; j <= std::min(bj * B + B, rows - 1) && zero; j++)
+        for (int i = bi * B; i <= std::min(bi * B + B, cols - 1) && zero; i++) zero = g[(size_t)j * cols + i] == 0;
+      out->push_back(zero ? 1 : 0);
+    }
+}
 
 bool write_file(const std::string& dir, const char* name, const std::vector<unsigned char>& data) {
   std::string path = dir + "/" + name, tmp = path + ".tmp";
@@ -146,13 +162,19 @@ int main(int argc, char** argv) {
   if (!write_file(dir, "height05grid.bin", out)) return 1;
 
   out.clear();
-#define X(name, west, north, k)                                                   \
-  for (int j = 0; j < 50 * (k); j++)                                              \
-    for (int i = 0; i < 40 * (k); i++)                                            \
-      put16(out, land(etopo(coord(north, k, j, -1, 90), coord(west, k, i, 1, 0))));
+  std::vector<unsigned char> sea;
+#define X(name, west, north, k)                                                           \
+  {                                                                                       \
+    std::vector<long> grid;                                                               \
+    for (int j = 0; j < 50 * (k); j++)                                                    \
+      for (int i = 0; i < 40 * (k); i++)                                                  \
+        grid.push_back(land(etopo(coord(north, k, j, -1, 90), coord(west, k, i, 1, 0)))); \
+    for (long v : grid) put16(out, v);                                                    \
+    sea_index(grid, 50 * (k), 40 * (k), &sea);                                            \
+  }
   ELEV_REGIONAL_GRIDS(X)
 #undef X
-  if (!write_file(dir, "elev_regional.bin", out)) return 1;
+  if (!write_file(dir, "elev_regional.bin", out) || !write_file(dir, "elev_regional_sea.bin", sea)) return 1;
 
   out.clear();
 #define X(name, south, west)                                                      \

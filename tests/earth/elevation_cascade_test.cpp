@@ -36,7 +36,7 @@ struct Synthetic {
   std::vector<std::vector<int16_t>> regional, tile75, tile15;
   std::vector<int16_t> grid10;
   std::vector<int32_t> grid15, grid20, grid30;
-  ElevationData data;
+  ElevationData data{};  // no sea index: every look-up reads its grid
 
   Synthetic() : grid05(361 * 720, (int16_t)kHalfDegree), grid10(17 * 36, 10) {
     grid15.assign(11 * 24, 15);

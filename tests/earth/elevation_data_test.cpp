@@ -175,4 +175,45 @@ TEST_F(EmbeddedElevation, BelievableHeights) {
   EXPECT_NEAR(alt(200.5, 30), geographic2altitude_05(200.5, 30), 1e-6);
 }
 
+// The sea index marks exactly the blocks of cells whose samples are all 0, and the cascade gives
+// the same heights with it as without it.
+TEST_F(EmbeddedElevation, SeaIndexIsExactAndChangesNoHeight) {
+  const int B = ELEV_SEA_BLOCK;
+  for (int g = 0; g < ELEV_N_REGIONAL; g++) {
+    const RegionalGrid& d = regional_grids[g];
+    const int16_t* t = elevation_embedded.regional[g];
+    const int across = (d.cols + B - 1) / B;
+    int wrong = 0, sea = 0;
+    for (int bj = 0; bj < (d.rows + B - 1) / B; bj++)
+      for (int bi = 0; bi < across; bi++) {
+        bool zero = true;
+        for (int j = bj * B; j <= std::min(bj * B + B, d.rows - 1); j++)
+          for (int i = bi * B; i <= std::min(bi * B + B, d.cols - 1); i++) zero = zero && t[j * d.cols + i] == 0;
+        uint8_t mark = elevation_embedded.regional_sea[g][bj * across + bi];
+        wrong += mark != (zero ? 1 : 0);
+        sea += mark;
+      }
+    EXPECT_EQ(wrong, 0) << d.name;
+  }
+  ElevationData plain = elevation_embedded;
+  for (auto& s : plain.regional_sea) s = nullptr;
+  uint64_t state = 88172645463325252ull;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return (state >> 11) * (1.0 / 9007199254740992.0);
+  };
+  int differ = 0;
+  for (int n = 0; n < 200000; n++) {
+    double lon = 2 * M_PI * next(), lat = std::asin(2 * next() - 1);
+    elevation_data = &elevation_embedded;
+    double with = geographic2altitude(lon, lat);
+    elevation_data = &plain;
+    differ += with != geographic2altitude(lon, lat);
+  }
+  elevation_data = &elevation_embedded;
+  EXPECT_EQ(differ, 0);
+}
+
 }  // namespace

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char* kOutputs[] = {"height05grid.bin", "elev_regional.bin", "elev_tiles75.bin", "elev_tiles15.bin",
+const char* kOutputs[] = {"height05grid.bin", "elev_regional.bin", "elev_regional_sea.bin", "elev_tiles75.bin", "elev_tiles15.bin",
                           "elev_coarse.bin"};
 
 std::string build_dir() {

@@ -1,13 +1,13 @@
 // Speed of the elevation cascade: random points over the whole globe (every look-up a cache miss
 // in the 31 MB of regional grids) and a globe-like scan of neighbouring points; the half-degree
 // grid alone is measured beside it as the floor of one bilinear look-up.
+#include "earth/elevation.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
 #include <vector>
-
-#include "earth/elevation.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ void BM_half_degree_grid_random(benchmark::State& state) {
   size_t i = 0;
   for (auto _ : state) {
     const Point& p = pts[i++ & (pts.size() - 1)];
-    benchmark::DoNotOptimize(geographic2altitude_05(p.lon * 57.29577951308232, p.lat * 57.29577951308232));
+    benchmark::DoNotOptimize(
+        geographic2altitude_05(p.lon * 57.29577951308232, p.lat * 57.29577951308232));
   }
   state.SetItemsProcessed(state.iterations());
 }

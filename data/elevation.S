@@ -33,7 +33,8 @@
   .section .rodata.elev_regional, "a", @progbits
   .balign 64
   .set .Lelev_off, 0
-#define X(name, west, north, k) TABLE elev_regional_##name, "elev_regional.bin", ELEV_REGIONAL_BYTES(k);
+#define X(name, west, north, k) \
+  TABLE elev_regional_##name, "elev_regional.bin", ELEV_REGIONAL_BYTES(k);
   ELEV_REGIONAL_GRIDS(X)
 #undef X
   CHECK_END "elev_regional.bin"
@@ -41,7 +42,8 @@
   .section .rodata.elev_regional_sea, "a", @progbits
   .balign 64
   .set .Lelev_off, 0
-#define X(name, west, north, k) TABLE elev_sea_##name, "elev_regional_sea.bin", ELEV_SEA_BYTES(k);
+#define X(name, west, north, k) \
+  TABLE elev_sea_##name, "elev_regional_sea.bin", ELEV_SEA_BYTES(k);
   ELEV_REGIONAL_GRIDS(X)
 #undef X
   CHECK_END "elev_regional_sea.bin"
@@ -57,7 +59,7 @@
   .section .rodata.elev_tiles15, "a", @progbits
   .balign 64
   .set .Lelev_off, 0
-#define X(name, table, lat0, lat1, lon0, lon1, south, west) TABLE table, "elev_tiles15.bin", ELEV_TILE_BYTES;
+#define X(name, table, ...) TABLE table, "elev_tiles15.bin", ELEV_TILE_BYTES;
   ELEV_TILES15(X)
 #undef X
   CHECK_END "elev_tiles15.bin"

@@ -178,10 +178,14 @@ double geographic2altitude(double lon, double lat) {
     const TileRun& run = kTileRuns.run[F - kTileLatMin];
     for (int i = run.first; i < run.first + run.count; i++)
       if (tiles75[i].west == D)
-        return elev_import75(tiles75[i].south, tiles75[i].west, elevation_data->tile75[i], lon, lat);
+        return elev_import75(tiles75[i].south, tiles75[i].west, elevation_data->tile75[i], lon,
+                             lat);
   }
 
-  int band = lat > -10 && lat <= 40 ? 1 : lat > 40 && lat <= 88 ? 0 : lat > -60 && lat <= -10 ? 2 : -1;
+  int band = lat > -10 && lat <= 40    ? 1
+             : lat > 40 && lat <= 88   ? 0
+             : lat > -60 && lat <= -10 ? 2
+                                       : -1;
   if (band >= 0 && D < 360) {
     int g = kRegional.grid[band][sector_of(D)];
     if (g >= 0) return regional_rule(g, lon, lat);
@@ -190,7 +194,9 @@ double geographic2altitude(double lon, double lat) {
   // Only the meridian 180 E between 47.4 S and 34.2 S (and a longitude of exactly 360) reaches
   // here past the regional grids.
   if (lon == 0 && lat >= 30 && lat <= 45)
-    return (tile15_lookup(ELEV_TILE15_n30e0, 0, lat) + tile15_lookup(ELEV_TILE15_n30w15, 360, lat)) / 2;
+    return (tile15_lookup(ELEV_TILE15_n30e0, 0, lat) +
+            tile15_lookup(ELEV_TILE15_n30w15, 360, lat)) /
+           2;
   for (int i = 0; i < ELEV_N_TILES15; i++) {
     const Tile15& t = tiles15[i];
     if (lat >= t.lat_from && lat <= t.lat_to && lon >= t.lon_from && lon <= t.lon_to)

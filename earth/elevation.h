@@ -18,34 +18,34 @@ enum {
 #define X(name, ...) ELEV_REGIONAL_##name,
   ELEV_REGIONAL_GRIDS(X)
 #undef X
-  ELEV_N_REGIONAL
+      ELEV_N_REGIONAL
 };
 enum {
 #define X(name, ...) ELEV_TILE75_##name,
   ELEV_TILES75(X)
 #undef X
-  ELEV_N_TILES75
+      ELEV_N_TILES75
 };
 enum {
 #define X(name, ...) ELEV_TILE15_##name,
   ELEV_TILES15(X)
 #undef X
-  ELEV_N_TILES15
+      ELEV_N_TILES15
 };
 
 // Where each table of the model lives. The embedded set points into the program's read-only
 // data; tests point elevation_data at tables of their own with the same shapes.
 struct ElevationData {
-  const int16_t* grid05;                    // [361][720], row r at -90 + r/2, column c at c/2 E
-  const int16_t* regional[ELEV_N_REGIONAL]; // [50 k][40 k] each, see ELEV_REGIONAL_GRIDS
+  const int16_t* grid05;                     // [361][720], row r at -90 + r/2, column c at c/2 E
+  const int16_t* regional[ELEV_N_REGIONAL];  // [50 k][40 k] each, see ELEV_REGIONAL_GRIDS
   // Sea index of each regional grid (ELEV_SEA_BYTES), or null to read the grid every time.
   const uint8_t* regional_sea[ELEV_N_REGIONAL];
-  const int16_t* tile75[ELEV_N_TILES75];    // [76][76] each, see ELEV_TILES75
-  const int16_t* tile15[ELEV_N_TILES15];    // [76][76] each, see ELEV_TILES15
-  const int16_t* grid10;                    // [17][36]
-  const int32_t* grid15;                    // [11][24]
-  const int32_t* grid20;                    // [9][18]
-  const int32_t* grid30;                    // [5][12]
+  const int16_t* tile75[ELEV_N_TILES75];  // [76][76] each, see ELEV_TILES75
+  const int16_t* tile15[ELEV_N_TILES15];  // [76][76] each, see ELEV_TILES15
+  const int16_t* grid10;                  // [17][36]
+  const int32_t* grid15;                  // [11][24]
+  const int32_t* grid20;                  // [9][18]
+  const int32_t* grid30;                  // [5][12]
 };
 extern const ElevationData elevation_embedded;
 // The tables every look-up reads; &elevation_embedded unless a test swapped them.
@@ -73,8 +73,8 @@ inline constexpr Tile75 tiles75[ELEV_N_TILES75] = {
 #undef X
 };
 struct Tile15 {
-  const char* name;   // "elevation15_n30w15"
-  const char* table;  // "data_spain"
+  const char* name;                           // "elevation15_n30w15"
+  const char* table;                          // "data_spain"
   double lat_from, lat_to, lon_from, lon_to;  // the cascade's window, inclusive
   int south, west;                            // corner of the table
 };

@@ -28,7 +28,8 @@ double coarse(const T* grid, int step, int rows, bool print, double lon, double 
   if (print) printf("th0,th1=%d,%d\n", c, c + 1);
   double lower = c == 0 ? height_south_pole
                         : grid[(c - 1) * cols + j] * (1 - fx) + grid[(c - 1) * cols + j2] * fx;
-  double upper = c == rows ? height_north_pole : grid[c * cols + j] * (1 - fx) + grid[c * cols + j2] * fx;
+  double upper =
+      c == rows ? height_north_pole : grid[c * cols + j] * (1 - fx) + grid[c * cols + j2] * fx;
   double fy = y - c;
   return (1 - fy) * lower + fy * upper;
 }

@@ -7,7 +7,7 @@
 namespace {
 // A placeholder of the service's shape; the query key comes last.
 const char kService[] = "http://elevation.invalid/api/v1/lookup.xml?locations=";
-}
+}  // namespace
 
 void print_elev_cmd(double lat, double lon) {
   printf("======");

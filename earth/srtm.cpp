@@ -113,6 +113,6 @@ int srtm_take_tile(const SrtmTile& tile, const unsigned char* bytes, int64_t len
 
 bool srtm_tile_usable() {
   return have_hgt && height_hgt && n_cols == taken.n_cols && n_rows == taken.n_rows &&
-         theta_ext == taken.theta_ext && phi_ext == taken.phi_ext &&
-         is_srtm30 == taken.is_srtm30 && is_srtm1 == taken.is_srtm1;
+         theta_ext == taken.theta_ext && phi_ext == taken.phi_ext && is_srtm30 == taken.is_srtm30 &&
+         is_srtm1 == taken.is_srtm1;
 }

@@ -79,7 +79,8 @@ void sea_index(const std::vector<long>& g, int rows, int cols, std::vector<unsig
     for (int bi = 0; bi < (cols + B - 1) / B; bi++) {
       bool zero = true;
       for (int j = bj * B; j <= std::min(bj * B + B, rows - 1) && zero; j++)
-        for (int i = bi * B; i <= std::min(bi * B + B, cols - 1) && zero; i++) zero = g[(size_t)j * cols + i] == 0;
+        for (int i = bi * B; i <= std::min(bi * B + B, cols - 1) && zero; i++)
+          zero = g[(size_t)j * cols + i] == 0;
       out->push_back(zero ? 1 : 0);
     }
 }
@@ -134,17 +135,20 @@ int main(int argc, char** argv) {
   const CdfVar* xs = cdf_find_var(cdf, "ETOPO05_X");
   if (!cdf_check_var(cdf, var, "ROSE", CDF_FLOAT, {{"ETOPO05_Y", kRows}, {"ETOPO05_X", kCols}},
                      bytes.size(), &err) ||
-      !cdf_check_var(cdf, ys, "ETOPO05_Y", CDF_DOUBLE, {{"ETOPO05_Y", kRows}}, bytes.size(), &err) ||
+      !cdf_check_var(cdf, ys, "ETOPO05_Y", CDF_DOUBLE, {{"ETOPO05_Y", kRows}}, bytes.size(),
+                     &err) ||
       !cdf_check_var(cdf, xs, "ETOPO05_X", CDF_DOUBLE, {{"ETOPO05_X", kCols}}, bytes.size(), &err))
     return fail(src, err);
   // The axes: rows from 90 S to 90 N and columns from 0 E, every 1/12 degree. The file's last
   // longitude drifts to 359.92, so the columns are checked loosely.
   for (int r = 0; r < kRows; r++)
     if (std::fabs(cdf_double_at(bytes, ys->begin, r) - (-90.0 + r / 12.0)) > 1e-6)
-      return fail(src, "ETOPO05_Y is not -90..90 every 1/12 degree (row " + std::to_string(r) + ")");
+      return fail(src,
+                  "ETOPO05_Y is not -90..90 every 1/12 degree (row " + std::to_string(r) + ")");
   for (int c = 0; c < kCols; c++)
     if (std::fabs(cdf_double_at(bytes, xs->begin, c) - c / 12.0) > 0.01)
-      return fail(src, "ETOPO05_X is not 0..360 every 1/12 degree (column " + std::to_string(c) + ")");
+      return fail(src,
+                  "ETOPO05_X is not 0..360 every 1/12 degree (column " + std::to_string(c) + ")");
 
   rose.resize((size_t)kRows * kCols);
   for (size_t i = 0; i < rose.size(); i++) {
@@ -174,21 +178,22 @@ int main(int argc, char** argv) {
   }
   ELEV_REGIONAL_GRIDS(X)
 #undef X
-  if (!write_file(dir, "elev_regional.bin", out) || !write_file(dir, "elev_regional_sea.bin", sea)) return 1;
+  if (!write_file(dir, "elev_regional.bin", out) || !write_file(dir, "elev_regional_sea.bin", sea))
+    return 1;
 
   out.clear();
-#define X(name, south, west)                                                      \
-  for (int j = 0; j <= 75; j++)                                                   \
-    for (int i = 0; i <= 75; i++)                                                 \
+#define X(name, south, west)      \
+  for (int j = 0; j <= 75; j++)   \
+    for (int i = 0; i <= 75; i++) \
       put16(out, land(etopo(coord(south, 75, j, 1, 90), coord(west, 75, i, 1, 0))));
   ELEV_TILES75(X)
 #undef X
   if (!write_file(dir, "elev_tiles75.bin", out)) return 1;
 
   out.clear();
-#define X(name, table, lat0, lat1, lon0, lon1, south, west)                        \
-  for (int j = 0; j <= 75; j++)                                                   \
-    for (int i = 0; i <= 75; i++)                                                 \
+#define X(name, table, lat0, lat1, lon0, lon1, south, west) \
+  for (int j = 0; j <= 75; j++)                             \
+    for (int i = 0; i <= 75; i++)                           \
       put16(out, std::lround(etopo(coord(south, 5, j, 1, 90), coord(west, 5, i, 1, 0))));
   ELEV_TILES15(X)
 #undef X

@@ -22,7 +22,8 @@ struct Cursor {
   }
   uint32_t u32() {
     if (!room(4)) return 0;
-    uint32_t v = (uint32_t)b[at] << 24 | (uint32_t)b[at + 1] << 16 | (uint32_t)b[at + 2] << 8 | b[at + 3];
+    uint32_t v =
+        (uint32_t)b[at] << 24 | (uint32_t)b[at + 1] << 16 | (uint32_t)b[at + 2] << 8 | b[at + 3];
     at += 4;
     return v;
   }
@@ -47,10 +48,16 @@ struct Cursor {
 
 int type_size(int type) {
   switch (type) {
-    case CDF_BYTE: case CDF_CHAR: return 1;
-    case CDF_SHORT: return 2;
-    case CDF_INT: case CDF_FLOAT: return 4;
-    case CDF_DOUBLE: return 8;
+    case CDF_BYTE:
+    case CDF_CHAR:
+      return 1;
+    case CDF_SHORT:
+      return 2;
+    case CDF_INT:
+    case CDF_FLOAT:
+      return 4;
+    case CDF_DOUBLE:
+      return 8;
   }
   return 0;
 }

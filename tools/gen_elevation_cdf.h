@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
-enum CdfType { CDF_BYTE = 1, CDF_CHAR = 2, CDF_SHORT = 3, CDF_INT = 4, CDF_FLOAT = 5, CDF_DOUBLE = 6 };
+enum CdfType {
+  CDF_BYTE = 1,
+  CDF_CHAR = 2,
+  CDF_SHORT = 3,
+  CDF_INT = 4,
+  CDF_FLOAT = 5,
+  CDF_DOUBLE = 6
+};
 
 struct CdfDim {
   std::string name;
@@ -14,11 +21,11 @@ struct CdfDim {
 
 struct CdfVar {
   std::string name;
-  std::vector<uint32_t> dims;            // dimension ids, slowest first
-  std::vector<std::string> attributes;   // names only
-  int type;                              // CdfType
+  std::vector<uint32_t> dims;           // dimension ids, slowest first
+  std::vector<std::string> attributes;  // names only
+  int type;                             // CdfType
   uint64_t vsize;
-  uint64_t begin;                        // byte offset of the data in the file
+  uint64_t begin;  // byte offset of the data in the file
 };
 
 struct CdfFile {

@@ -24,7 +24,9 @@ double rad(double deg) {
   return r;
 }
 
-double alt(double lon_deg, double lat_deg) { return geographic2altitude(rad(lon_deg), rad(lat_deg)); }
+double alt(double lon_deg, double lat_deg) {
+  return geographic2altitude(rad(lon_deg), rad(lat_deg));
+}
 
 const double kHalfDegree = -4004;
 double regional_sig(int i) { return 2000 + i; }
@@ -174,11 +176,13 @@ TEST_F(Cascade, NamedLookupsReadTheirOwnTables) {
   ELEV_TILES75(X)
 #undef X
 #define X(name, west, north, k) \
-  all.push_back({#name, elev_imp_##name, west + 0.5, north - 0.5, regional_sig(ELEV_REGIONAL_##name)});
+  all.push_back(                \
+      {#name, elev_imp_##name, west + 0.5, north - 0.5, regional_sig(ELEV_REGIONAL_##name)});
   ELEV_REGIONAL_GRIDS(X)
 #undef X
 #define X(name, table, lat0, lat1, lon0, lon1, south, west) \
-  all.push_back({#name, elevation15_##name, west + 0.5, south + 0.5, tile15_sig(ELEV_TILE15_##name)});
+  all.push_back(                                                   \
+      {#name, elevation15_##name, west + 0.5, south + 0.5, tile15_sig(ELEV_TILE15_##name)});
   ELEV_TILES15(X)
 #undef X
   ASSERT_EQ(all.size(), 154u);
@@ -308,7 +312,8 @@ TEST_F(Cascade, HalfDegreeGrid) {
       {1080.5, 0, 541},      {-1079.5, 0, 541},             {10, 95, 1080 + 20},
       {10, -95, 20},
   };
-  for (auto& c : cases) EXPECT_NEAR(geographic2altitude_05(c.lon, c.lat), c.expected, 1e-9) << c.lon << " " << c.lat;
+  for (auto& c : cases)
+    EXPECT_NEAR(geographic2altitude_05(c.lon, c.lat), c.expected, 1e-9) << c.lon << " " << c.lat;
   // Where no fine source covers a point, the cascade gives the same.
   EXPECT_NEAR(alt(200.25, 10.25), geographic2altitude_05(200.25, 10.25), 1e-9);
 }

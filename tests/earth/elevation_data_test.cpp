@@ -53,7 +53,8 @@ long land(double v) { return v < 0.5 ? 0 : std::lround(v); }
 class EmbeddedElevation : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(etopo().size(), (size_t)kRows * kCols) << "ncdump (Debian netcdf-bin) could not read " << kEtopo;
+    ASSERT_EQ(etopo().size(), (size_t)kRows * kCols)
+        << "ncdump (Debian netcdf-bin) could not read " << kEtopo;
     elevation_data = &elevation_embedded;
     have_hgt = 0;
   }
@@ -70,7 +71,8 @@ void check_sample(int16_t v, long rn, long cn, long den, Rule rule, int* bad, co
     lo = hi = rule(node((int)r0, (int)c0));
   } else {
     int r1 = on_row ? (int)r0 : (int)r0 + 1, c1 = on_col ? (int)c0 : (int)c0 + 1;
-    float a = node((int)r0, (int)c0), b = node((int)r0, c1), c = node(r1, (int)c0), d = node(r1, c1);
+    float a = node((int)r0, (int)c0), b = node((int)r0, c1), c = node(r1, (int)c0),
+          d = node(r1, c1);
     lo = rule(std::min(std::min(a, b), std::min(c, d)));
     hi = rule(std::max(std::max(a, b), std::max(c, d)));
   }
@@ -82,7 +84,8 @@ void check_sample(int16_t v, long rn, long cn, long den, Rule rule, int* bad, co
 TEST_F(EmbeddedElevation, HalfDegreeGridIsTheEtopoNodes) {
   int bad = 0;
   for (int r = 0; r <= 360; r++)
-    for (int c = 0; c < 720; c++) bad += elevation_embedded.grid05[r * 720 + c] != std::lround(node(6 * r, 6 * c));
+    for (int c = 0; c < 720; c++)
+      bad += elevation_embedded.grid05[r * 720 + c] != std::lround(node(6 * r, 6 * c));
   EXPECT_EQ(bad, 0);
 }
 
@@ -106,8 +109,8 @@ TEST_F(EmbeddedElevation, OneDegreeTilesFollowEtopo) {
     int bad = 0;
     for (int j = 0; j <= 75; j++)
       for (int i = 0; i <= 75; i++)  // row 0 at the south edge
-        check_sample(t[j * 76 + i], (long)(d.south + 90) * 12 * 75 + 12L * j, (long)d.west * 12 * 75 + 12L * i,
-                     75, land, &bad, d.name);
+        check_sample(t[j * 76 + i], (long)(d.south + 90) * 12 * 75 + 12L * j,
+                     (long)d.west * 12 * 75 + 12L * i, 75, land, &bad, d.name);
     EXPECT_EQ(bad, 0) << d.name;
   }
 }
@@ -121,8 +124,8 @@ TEST_F(EmbeddedElevation, FifteenDegreeTilesFollowEtopoWithDepths) {
     int bad = 0;
     for (int j = 0; j <= 75; j++)
       for (int i = 0; i <= 75; i++) {
-        check_sample(t[j * 76 + i], (long)(d.south + 90) * 12 * 5 + 12L * j, (long)d.west * 12 * 5 + 12L * i, 5,
-                     round, &bad, d.name);
+        check_sample(t[j * 76 + i], (long)(d.south + 90) * 12 * 5 + 12L * j,
+                     (long)d.west * 12 * 5 + 12L * i, 5, round, &bad, d.name);
         negative += t[j * 76 + i] < 0;
       }
     EXPECT_EQ(bad, 0) << d.name;
@@ -131,15 +134,13 @@ TEST_F(EmbeddedElevation, FifteenDegreeTilesFollowEtopoWithDepths) {
 }
 
 TEST_F(EmbeddedElevation, CoarseGridsAreEtopoNodes) {
-  const struct {
-    int step, rows;
-  } grids[] = {{10, 17}, {15, 11}, {20, 9}, {30, 5}};
+  const struct { int step, rows; } grids[] = {{10, 17}, {15, 11}, {20, 9}, {30, 5}};
   for (auto g : grids) {
     const int cols = 360 / g.step;
     int bad = 0;
     for (int k = 0; k < g.rows; k++)
       for (int j = 0; j < cols; j++) {
-        long v = g.step == 10 ? elevation_embedded.grid10[k * cols + j]
+        long v = g.step == 10   ? elevation_embedded.grid10[k * cols + j]
                  : g.step == 15 ? elevation_embedded.grid15[k * cols + j]
                  : g.step == 20 ? elevation_embedded.grid20[k * cols + j]
                                 : elevation_embedded.grid30[k * cols + j];
@@ -166,10 +167,12 @@ TEST_F(EmbeddedElevation, BelievableHeights) {
   EXPECT_NEAR(alt(86.925, 27.988), elev_imp_n27_e86(86.925, 27.988), 1e-6);
   // 0 N 0 E: the regional grid from 340 E covers it but holds sea there, so the half-degree grid
   // gives the depth, which is its own node.
-  EXPECT_EQ(elevation_embedded.regional[ELEV_REGIONAL_n40_w020][800 * 800 + 400], 0);  // row 800, column 400
+  EXPECT_EQ(elevation_embedded.regional[ELEV_REGIONAL_n40_w020][800 * 800 + 400],
+            0);  // row 800, column 400
   EXPECT_EQ(alt(0, 0), elevation_embedded.grid05[180 * 720]);
   EXPECT_LT(alt(0, 0), -4000);
-  // Between 10 S and 40 N at 200 E the Hawaiian one-degree tiles answer before the half-degree grid.
+  // Between 10 S and 40 N at 200 E the Hawaiian one-degree tiles answer before the half-degree
+  // grid.
   EXPECT_NEAR(alt(200.5, 21.5), elev_imp_n21_w160(200.5, 21.5), 1e-6);
   EXPECT_GT(alt(204.5, 19.5), 1000);  // Hawaii's volcanoes
   EXPECT_NEAR(alt(200.5, 30), geographic2altitude_05(200.5, 30), 1e-6);
@@ -188,7 +191,8 @@ TEST_F(EmbeddedElevation, SeaIndexIsExactAndChangesNoHeight) {
       for (int bi = 0; bi < across; bi++) {
         bool zero = true;
         for (int j = bj * B; j <= std::min(bj * B + B, d.rows - 1); j++)
-          for (int i = bi * B; i <= std::min(bi * B + B, d.cols - 1); i++) zero = zero && t[j * d.cols + i] == 0;
+          for (int i = bi * B; i <= std::min(bi * B + B, d.cols - 1); i++)
+            zero = zero && t[j * d.cols + i] == 0;
         uint8_t mark = elevation_embedded.regional_sea[g][bj * across + bi];
         wrong += mark != (zero ? 1 : 0);
         sea += mark;

@@ -1,7 +1,6 @@
 // The table generator: deterministic output equal to the build's, and a clear refusal of inputs
 // that are not the expected ETOPO5 variable. The bad inputs are written by netCDF's own ncgen.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,8 +14,8 @@
 
 namespace {
 
-const char* kOutputs[] = {"height05grid.bin", "elev_regional.bin", "elev_regional_sea.bin", "elev_tiles75.bin", "elev_tiles15.bin",
-                          "elev_coarse.bin"};
+const char* kOutputs[] = {"height05grid.bin", "elev_regional.bin", "elev_regional_sea.bin",
+                          "elev_tiles75.bin", "elev_tiles15.bin",  "elev_coarse.bin"};
 
 std::string build_dir() {
   const char* b = getenv("SUNCALC_BUILD_DIR");
@@ -44,7 +43,8 @@ struct TempDir {
 // Runs the generator; returns its exit status and its error output in *err.
 int generate(const std::string& input, const std::string& outdir, std::string* err) {
   std::string log = outdir + "/stderr.txt";
-  std::string cmd = "'" + build_dir() + "/gen_elevation' '" + input + "' '" + outdir + "' 2>'" + log + "'";
+  std::string cmd =
+      "'" + build_dir() + "/gen_elevation' '" + input + "' '" + outdir + "' 2>'" + log + "'";
   int rc = std::system(cmd.c_str());
   *err = read_file(log);
   std::remove(log.c_str());
@@ -73,10 +73,11 @@ std::string axis(const char* name, int n, double first, double step) {
 
 // A CDL text with ETOPO5's dimensions and axes and the given ROSE declaration.
 std::string cdl(const std::string& rose, int ny = 2161, int nx = 4320, double y0 = -90) {
-  return "netcdf t {\ndimensions:\n ETOPO05_X = " + std::to_string(nx) + " ;\n ETOPO05_Y = " +
-         std::to_string(ny) +
-         " ;\nvariables:\n double ETOPO05_X(ETOPO05_X) ;\n double ETOPO05_Y(ETOPO05_Y) ;\n " + rose +
-         "\ndata:\n" + axis("ETOPO05_X", nx, 0, 1 / 12.0) + axis("ETOPO05_Y", ny, y0, 1 / 12.0) + "}\n";
+  return "netcdf t {\ndimensions:\n ETOPO05_X = " + std::to_string(nx) +
+         " ;\n ETOPO05_Y = " + std::to_string(ny) +
+         " ;\nvariables:\n double ETOPO05_X(ETOPO05_X) ;\n double ETOPO05_Y(ETOPO05_Y) ;\n " +
+         rose + "\ndata:\n" + axis("ETOPO05_X", nx, 0, 1 / 12.0) +
+         axis("ETOPO05_Y", ny, y0, 1 / 12.0) + "}\n";
 }
 
 TEST(ElevationGenerator, RefusesWhatIsNotTheEtopoVariable) {
@@ -89,7 +90,8 @@ TEST(ElevationGenerator, RefusesWhatIsNotTheEtopoVariable) {
     const char* message;
   } cases[] = {
       {"wrong name", cdl("float HEIGHT(ETOPO05_Y, ETOPO05_X) ;", 3, 4), 0, "no variable ROSE"},
-      {"wrong type", cdl("short ROSE(ETOPO05_Y, ETOPO05_X) ;", 3, 4), 0, "variable ROSE has type 3, expected 5"},
+      {"wrong type", cdl("short ROSE(ETOPO05_Y, ETOPO05_X) ;", 3, 4), 0,
+       "variable ROSE has type 3, expected 5"},
       {"wrong shape", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;", 10, 20), 0,
        "variable ROSE dimension 0 is ETOPO05_Y(10), expected ETOPO05_Y(2161)"},
       {"swapped dimensions", cdl("float ROSE(ETOPO05_X, ETOPO05_Y) ;"), 0,
@@ -100,8 +102,10 @@ TEST(ElevationGenerator, RefusesWhatIsNotTheEtopoVariable) {
        "ETOPO05_Y is not -90..90"},
       {"no heights (fill values only)", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;"), 0,
        "ROSE holds a missing or impossible value"},
-      {"truncated data", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;"), 1 << 20, "runs past the end of the file"},
-      {"truncated header", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;"), 40, "header is damaged or truncated"},
+      {"truncated data", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;"), 1 << 20,
+       "runs past the end of the file"},
+      {"truncated header", cdl("float ROSE(ETOPO05_Y, ETOPO05_X) ;"), 40,
+       "header is damaged or truncated"},
       {"not netCDF", "", 0, "not a netCDF classic file"},
   };
   int n = 0;
@@ -120,7 +124,8 @@ TEST(ElevationGenerator, RefusesWhatIsNotTheEtopoVariable) {
     std::string err;
     EXPECT_EQ(generate(nc, out, &err), 1) << c.what;
     EXPECT_NE(err.find(c.message), std::string::npos) << c.what << ": " << err;
-    for (const char* name : kOutputs) EXPECT_TRUE(read_file(out + "/" + name).empty()) << c.what << " wrote " << name;
+    for (const char* name : kOutputs)
+      EXPECT_TRUE(read_file(out + "/" + name).empty()) << c.what << " wrote " << name;
     std::remove(nc.c_str());
   }
 }

@@ -57,7 +57,8 @@ TEST(SrtmSample, OneDegreeTilesFaceNorthAndEast) {
         {"north of the tile takes the north edge", S + 2, W + 0.5, 0, 0.5 * N},
     };
     for (auto& p : pts)
-      EXPECT_NEAR(k.fn(p.lat, p.lon, S, W, g.data()), k.f.at(p.row, p.col), 1e-6) << k.name << ": " << p.what;
+      EXPECT_NEAR(k.fn(p.lat, p.lon, S, W, g.data()), k.f.at(p.row, p.col), 1e-6)
+          << k.name << ": " << p.what;
     // A west edge given as degrees west is the same tile.
     EXPECT_NEAR(k.fn(S + 0.3, 352.7, S, -8, g.data()), k.f.at(0.7 * N, 0.7 * N), 1e-6) << k.name;
     EXPECT_TRUE(std::isnan(k.fn(NAN, W, S, W, g.data()))) << k.name;
@@ -123,7 +124,8 @@ TEST(SrtmSample, TakenTilesAnswerInTheCascade) {
     ASSERT_EQ(srtm_take_tile(t, b.data(), (int64_t)b.size()), 0) << c.name;
     const double expected = c.f.at(c.row, c.col);
     EXPECT_NEAR(elevation_extern(c.lon, c.lat), expected, 1e-6) << c.name;
-    EXPECT_NEAR(geographic2altitude(c.lon / 57.29577951308232, c.lat / 57.29577951308232), expected, 1e-3)
+    EXPECT_NEAR(geographic2altitude(c.lon / 57.29577951308232, c.lat / 57.29577951308232), expected,
+                1e-3)
         << c.name;
   }
   have_hgt = 0;

@@ -46,13 +46,17 @@ struct sun_day_night {
   sun_crossing last50, next50;
 };
 
-// Fills *out for the moment jd at lon, lat, h. The search steps away from jd in 18 steps of
-// 0.05 day and then in steps of 20 days (at most 31 steps, about 261 days) while the Sun stays on
-// the side of the horizon where it is at jd, and brackets the crossing between the first step
-// past it and the step before. Past 0.9 day (polar day or night) a 20-day bracket holds many
-// daily crossings, and one of them is returned. A step outside the SG2 tables ends that search
-// without a crossing. When the Sun is less than 50' below the horizon at jd, last50 (by night)
-// lies after jd or next50 before it: they are the crossings nearest the horizon events.
+// Fills *out for the moment jd at lon, lat, h. Each horizon crossing is bracketed by one 0.05-day
+// step and found by find_zero_sun. The search steps away from jd 18 times by 0.05 day while the
+// Sun stays on the side of the horizon where it is at jd; when that finds no crossing (polar day
+// or night, or one coming in more than 0.9 day), it walks the culminations day by day: every night
+// holds a lower culmination below the horizon and every day an upper one above it, so the first
+// culmination on the other side marks the night (or day) that ends the run, and 0.05-day steps
+// from it back towards jd bracket the crossing. The walk reaches about 261 days; a crossing
+// further away, or beyond the end of the SG2 tables, is not found.
+// The 50' crossings are searched within 0.02 day of the horizon crossings on the night side;
+// when the Sun is less than 50' below the horizon at jd, last50 (by night) lies after jd or
+// next50 before it.
 // Returns 0, or calc_sun_pos's negative code when jd itself lies outside the tables; then
 // daytime is -1, nothing is found and both angles are NaN.
 int find_dawn_dusk(double jd, double lon, double lat, double h, sun_day_night* out);

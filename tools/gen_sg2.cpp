@@ -14,8 +14,8 @@
 //   1992, table 3.222.1), those with periods beyond five years, with the IAU 1980 fundamental
 //   arguments; epsilon is the IAU 1980 mean obliquity (eraObl80) plus the nutation in obliquity.
 //   The table holds one entry every 30 days, read at the nearest entry without interpolation, so
-//   it carries the slow nodal part only; the terms left out sum to less than 2.3" in longitude
-//   and 0.9" in obliquity, about 0.0006 degrees of solar position.
+//   it carries the slow nodal part only; the terms left out sum to under 2.1" in longitude
+//   and 0.8" in obliquity, about 0.0006 degrees of solar position.
 // Every date is TT, except the Delta T table, which is indexed by the UT day.
 //
 // The values are checked before anything is written: the table length against the calendar

@@ -154,6 +154,26 @@ TEST(Sg2Chain, NearestNutationAndSmoothDailyTables) {
   }
 }
 
+// With the Sun in the zenith the sine of the elevation can round to a hair above 1; the
+// elevation must still be pi/2, not NaN. A parallax factor of almost 0 keeps the topocentric
+// declination and hour angle exactly at the geocentric ones, so the latitude can match them.
+TEST(Sg2Chain, SunInTheZenithIsNotNaN) {
+  double dec = 0.1;
+  while (std::sin(dec) * std::sin(dec) + std::cos(dec) * std::cos(dec) * 1.0 <= 1.0) dec += 0.001;
+  ASSERT_LT(dec, 0.4);
+  tabjd jd = {2451545.0, 1, 2451545.0};
+  helioc hc = {&jd, 1.0, 1.0};
+  geoc gc = {&jd, &hc, 0, 0.4, 0, 1.0, dec, 1.0, 0};  // nu = r_alpha: hour angle 0 at longitude 0
+  tabgeopoint gp = {};
+  gp.a = 1e-300;
+  gp.f = 0.0;
+  SG2_topocecentric_set_tabgeopoint(0.0, dec, 0.0, &gp);
+  topoc tp;
+  SG2_topocentric_set_topoc_data(&gc, &gp, &tp);
+  EXPECT_EQ(tp.delta_topo, dec);
+  EXPECT_EQ(tp.elevation, M_PI / 2);
+}
+
 // Julian date and calendar date both ways, against ERFA, from year 1 to the 16-bit limit.
 TEST(Sg2Chain, CalendarAgainstErfa) {
   std::mt19937 rng(12);

@@ -250,6 +250,9 @@ TEST(DawnDusk, TableEdges) {
       EXPECT_EQ(c->jd, -1.0) << jd;
     }
   }
+  // A bracket that reaches past the tables has no crossing to give.
+  EXPECT_EQ(find_zero_sun(2462884.0, 2462885.0, 0.0, 0.8, 0.0, 0.0), -1.0);
+  EXPECT_EQ(find_zero_sun(2444208.0, 2444209.9, 0.0, 0.8, 0.0, 0.0), -1.0);
   // Midsummer of the southern polar day, two weeks before the tables end: the next dusk lies
   // beyond them, the last dawn two months back.
   sun_day_night s;

@@ -11,6 +11,9 @@
   .type \sym, @object
 \sym:
   .incbin "\file", .Lelev_off, \bytes
+  .if (. - \sym) - (\bytes)
+  .error "\file is shorter than its tables"
+  .endif
   .size \sym, \bytes
   .set .Lelev_off, .Lelev_off + (\bytes)
 .endm

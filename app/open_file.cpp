@@ -27,6 +27,7 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
     htm_extension;
 int current_subimage = 0, n_img = 1;
+int fail_bin_alloc = 0;
 
 // ---- name tests
 
@@ -200,7 +201,8 @@ static int dispatch(open_entry* row, int fit) {
       if (run_reader(*row, fit) != 0) bluescreen("");
       set_content_image(1);
       return 0;
-    case OPEN_GIF_FRAMES: return open_gif_frames(*row);
+    case OPEN_GIF_FRAMES:
+      return open_gif_frames(*row);
     case OPEN_STL:
       run_reader(*row, fit);
       set_content_stl();
@@ -217,8 +219,11 @@ static int dispatch(open_entry* row, int fit) {
       run_reader(*row, fit);
       set_content_pdb();
       return 0;
-    case OPEN_NOTHING: return 0;
-    case OPEN_HTML: set_content_html(); return 0;
+    case OPEN_NOTHING:
+      return 0;
+    case OPEN_HTML:
+      set_content_html();
+      return 0;
   }
   return 0;
 }
@@ -279,7 +284,7 @@ static void open_now(int fit) {
   int len = (int)length;
   if (len != bin_allocated) {
     if (bin_allocated != -1) free(bin_content);
-    bin_content = (unsigned char*)malloc(len > 0 ? (size_t)len : 1);
+    bin_content = fail_bin_alloc ? nullptr : (unsigned char*)malloc(len > 0 ? (size_t)len : 1);
     if (!bin_content) {
       fclose(f);
       printf("memory error (bin)\n");

@@ -51,26 +51,26 @@ int is_png(const char* name);
 
 // What the opener makes of a row's reader and its result.
 enum open_action {
-  OPEN_IMAGE,            // the reader's result is not used; image kind with one frame
-  OPEN_IMAGE_OR_FAIL,    // 0: image kind with one frame; otherwise the failure path
-  OPEN_IMAGE_OR_ERROR,   // non-zero: the error canvas with no message; image kind either way
-  OPEN_GIF_FRAMES,       // the GIF sequence over the row's frame reader
-  OPEN_STL,              // the reader, then the kind the row names
+  OPEN_IMAGE,           // the reader's result is not used; image kind with one frame
+  OPEN_IMAGE_OR_FAIL,   // 0: image kind with one frame; otherwise the failure path
+  OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
+  OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
+  OPEN_STL,             // the reader, then the kind the row names
   OPEN_SDF,
   OPEN_SRTM3,
   OPEN_PDB,
-  OPEN_NOTHING,          // no reader; the kind stays
-  OPEN_HTML,             // no reader; the text view shows the buffer
+  OPEN_NOTHING,  // no reader; the kind stays
+  OPEN_HTML,     // no reader; the text view shows the buffer
 };
 
 // One row of the dispatch table. The first row whose flag the name sets wins; a name no row
 // takes is shown as a hex dump. Tests may replace `read` and `frames` to see which row ran.
 struct open_entry {
-  const char* name;             // what the row opens ("jpeg", "gif", ...)
-  char* flag;                   // its extension flag
-  const char* extensions[5];    // endings, null-terminated
+  const char* name;           // what the row opens ("jpeg", "gif", ...)
+  char* flag;                 // its extension flag
+  const char* extensions[5];  // endings, null-terminated
   open_action action;
-  int (*read)(int fit);         // the reader, for the rows that have one (not the GIF row)
+  int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
   int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
 };
 extern open_entry open_table[];
@@ -84,6 +84,9 @@ void do_open(int fit);
 // 1 while do_open is running: callers that would change openfilename or the loaded image first
 // (the menu's chooser, the globe) hold off.
 int do_open_busy();
+
+// Test hook: when set, the allocation of the file buffer fails.
+extern int fail_bin_alloc;
 
 // Largest file the opener reads; its length must fit the buffer's int count.
 constexpr long long MAX_OPEN_BYTES = 2147483647LL;

@@ -16,12 +16,14 @@ TEST(CheckExt, LengthAndCaseRules) {
     const char* ext;
     int any_case, exact;
   } cases[] = {
-      {"ab.jpg", ".jpg", 1, 1},      {"ab.JPG", ".jpg", 1, 0},      {"ab.Jpg", ".jpg", 0, 0},
-      {"ab.jPG", ".jpg", 0, 0},      {"b.jpg", ".jpg", 0, 0},       {".jpg", ".jpg", 0, 0},
-      {"jpg", ".jpg", 0, 0},         {"ab.jpg.txt", ".jpg", 0, 0},  {"ab.jpeg", ".jpg", 0, 0},
-      {"ab.hgt.zip", "hgt.zip", 1, 1}, {"xyhgt.zip", "hgt.zip", 1, 1}, {"ab.PDB.GZ", ".pdb.gz", 1, 0},
-      {"ab.PDB.gz", ".pdb.gz", 0, 0}, {"ab_X1", "_x1", 1, 0},      {"/d/a.gif", ".gif", 1, 1},
-      {"", ".gif", 0, 0},
+      {"ab.jpg", ".jpg", 1, 1},       {"ab.JPG", ".jpg", 1, 0},
+      {"ab.Jpg", ".jpg", 0, 0},       {"ab.jPG", ".jpg", 0, 0},
+      {"b.jpg", ".jpg", 0, 0},        {".jpg", ".jpg", 0, 0},
+      {"jpg", ".jpg", 0, 0},          {"ab.jpg.txt", ".jpg", 0, 0},
+      {"ab.jpeg", ".jpg", 0, 0},      {"ab.hgt.zip", "hgt.zip", 1, 1},
+      {"xyhgt.zip", "hgt.zip", 1, 1}, {"ab.PDB.GZ", ".pdb.gz", 1, 0},
+      {"ab.PDB.gz", ".pdb.gz", 0, 0}, {"ab_X1", "_x1", 1, 0},
+      {"/d/a.gif", ".gif", 1, 1},     {"", ".gif", 0, 0},
   };
   for (auto& c : cases) {
     EXPECT_EQ(check_ext(c.name, c.ext), c.any_case) << c.name << " / " << c.ext;
@@ -36,15 +38,20 @@ TEST(CheckExt, NameTests) {
     const char* yes;
     const char* no;
   } cases[] = {
-      {is_ppm, "ab.PPM", "ab.pgm"},   {is_mac, "ab.mac", "ab.macx"}, {is_pbm, "ab.pbm", "a.pbm"},
-      {is_j2k, "ab.pnm", "ab.j2c"},   {is_jpeg, "ab.jpeg", "ab.jpe"}, {is_htm, "ab.HTML", "ab.xhtml.gz"},
-      {is_pdb, "ab.pdb.gz", "ab.gz"}, {is_hqx, "ab.hqx", "ab.bin"},  {is_zip, "ab.ZIP", "ab.7z"},
-      {is_sun, "ab.ras", "ab.rast"},  {is_bmp, "ab.bmp", "ab.dib"},  {is_ico, "ab.ico", "ab.cur"},
-      {is_exr, "ab.exr", "ab.hdr"},   {is_pcx, "ab.pcx", "ab.dcx"},  {is_gif, "ab.gif", "a.gif"},
-      {is_raw, "ab.RW2", "ab.raw"},   {is_x3f, "ab.X3F", "ab.x3"},   {is_tif, "ab.nef", "ab.tf"},
-      {is_hgt, "N47E008dem.zip", "ab.zip"}, {is_sdf, "ab.sdf", "ab.sd"}, {is_stl, "ab.STL", "ab.Stl"},
-      {is_hdr, "ab.hdr", "ab.exr"},   {is_rgb, "ab.rgb", "ab.rgba"}, {is_targa, "ab.tga", "ab.targa"},
-      {is_xpm, "ab.xpm", "ab.xbm"},   {is_xbm, "ab.xbm", "ab.xpm"},  {is_png, "ab.png", "ab.apng"},
+      {is_ppm, "ab.PPM", "ab.pgm"},         {is_mac, "ab.mac", "ab.macx"},
+      {is_pbm, "ab.pbm", "a.pbm"},          {is_j2k, "ab.pnm", "ab.j2c"},
+      {is_jpeg, "ab.jpeg", "ab.jpe"},       {is_htm, "ab.HTML", "ab.xhtml.gz"},
+      {is_pdb, "ab.pdb.gz", "ab.gz"},       {is_hqx, "ab.hqx", "ab.bin"},
+      {is_zip, "ab.ZIP", "ab.7z"},          {is_sun, "ab.ras", "ab.rast"},
+      {is_bmp, "ab.bmp", "ab.dib"},         {is_ico, "ab.ico", "ab.cur"},
+      {is_exr, "ab.exr", "ab.hdr"},         {is_pcx, "ab.pcx", "ab.dcx"},
+      {is_gif, "ab.gif", "a.gif"},          {is_raw, "ab.RW2", "ab.raw"},
+      {is_x3f, "ab.X3F", "ab.x3"},          {is_tif, "ab.nef", "ab.tf"},
+      {is_hgt, "N47E008dem.zip", "ab.zip"}, {is_sdf, "ab.sdf", "ab.sd"},
+      {is_stl, "ab.STL", "ab.Stl"},         {is_hdr, "ab.hdr", "ab.exr"},
+      {is_rgb, "ab.rgb", "ab.rgba"},        {is_targa, "ab.tga", "ab.targa"},
+      {is_xpm, "ab.xpm", "ab.xbm"},         {is_xbm, "ab.xbm", "ab.xpm"},
+      {is_png, "ab.png", "ab.apng"},
   };
   for (auto& c : cases) {
     EXPECT_EQ(c.test(c.yes), 1) << c.yes;
@@ -60,24 +67,42 @@ TEST_F(OpenTest, DispatchByName) {
     const char* reader;  // "" when none runs
     int kind;            // -1: the kind before the open stays
   } cases[] = {
-      {"ab.jpg", "jpeg", CONTENT_IMAGE},   {"ab.JPG", "jpeg", CONTENT_IMAGE},
-      {"ab.Jpg", "", CONTENT_HEX},         {"ab.jpeg", "jpeg", CONTENT_IMAGE},
-      {"ab.bmp", "bmp", CONTENT_IMAGE},    {"ab.sun", "sun", CONTENT_IMAGE},
-      {"ab.ras", "sun", CONTENT_IMAGE},    {"ab.tga", "targa", CONTENT_IMAGE},
-      {"ab.gif", "gif", CONTENT_IMAGE},    {"a.gif", "", CONTENT_HEX},
-      {"ab.pcx", "pcx", CONTENT_IMAGE},    {"ab.x3f", "x3f", CONTENT_IMAGE},
-      {"ab.stl", "stl", CONTENT_STL},      {"ab.sdf", "sdf", CONTENT_SDF},
-      {"ab.hgt", "hgt", CONTENT_SRTM3},    {"ab.DEM", "hgt", CONTENT_SRTM3},
-      {"ab.hgt.zip", "hgt", CONTENT_SRTM3}, {"abdem.zip", "hgt", CONTENT_SRTM3},
-      {"ab.pdb", "pdb", CONTENT_PDB},      {"ab.pdb.gz", "pdb", CONTENT_PDB},
-      {"ab.zip", "", -1},                  {"ab.mac", "mac", CONTENT_IMAGE},
-      {"ab.hqx", "hqx", CONTENT_IMAGE},    {"ab.pbm", "pbm", CONTENT_IMAGE},
-      {"ab.ppm", "ppm", CONTENT_IMAGE},    {"ab.xbm", "xbm", CONTENT_IMAGE},
-      {"ab.xpm", "xpm", CONTENT_IMAGE},    {"ab.htm", "", CONTENT_HTML},
-      {"ab.HTML", "", CONTENT_HTML},       {"ab.png", "", CONTENT_HEX},
-      {"ab.tif", "", CONTENT_HEX},         {"ab.nef", "", CONTENT_HEX},
-      {"ab.ico", "", CONTENT_HEX},         {"ab.gz", "", CONTENT_HEX},
-      {"README", "", CONTENT_HEX},         {"ab.jpg.txt", "", CONTENT_HEX},
+      {"ab.jpg", "jpeg", CONTENT_IMAGE},
+      {"ab.JPG", "jpeg", CONTENT_IMAGE},
+      {"ab.Jpg", "", CONTENT_HEX},
+      {"ab.jpeg", "jpeg", CONTENT_IMAGE},
+      {"ab.bmp", "bmp", CONTENT_IMAGE},
+      {"ab.sun", "sun", CONTENT_IMAGE},
+      {"ab.ras", "sun", CONTENT_IMAGE},
+      {"ab.tga", "targa", CONTENT_IMAGE},
+      {"ab.gif", "gif", CONTENT_IMAGE},
+      {"a.gif", "", CONTENT_HEX},
+      {"ab.pcx", "pcx", CONTENT_IMAGE},
+      {"ab.x3f", "x3f", CONTENT_IMAGE},
+      {"ab.stl", "stl", CONTENT_STL},
+      {"ab.sdf", "sdf", CONTENT_SDF},
+      {"ab.hgt", "hgt", CONTENT_SRTM3},
+      {"ab.DEM", "hgt", CONTENT_SRTM3},
+      {"ab.hgt.zip", "hgt", CONTENT_SRTM3},
+      {"abdem.zip", "hgt", CONTENT_SRTM3},
+      {"ab.pdb", "pdb", CONTENT_PDB},
+      {"ab.pdb.gz", "pdb", CONTENT_PDB},
+      {"ab.zip", "", -1},
+      {"ab.mac", "mac", CONTENT_IMAGE},
+      {"ab.hqx", "hqx", CONTENT_IMAGE},
+      {"ab.pbm", "pbm", CONTENT_IMAGE},
+      {"ab.ppm", "ppm", CONTENT_IMAGE},
+      {"ab.xbm", "xbm", CONTENT_IMAGE},
+      {"ab.xpm", "xpm", CONTENT_IMAGE},
+      {"ab.htm", "", CONTENT_HTML},
+      {"ab.HTML", "", CONTENT_HTML},
+      {"ab.png", "", CONTENT_HEX},
+      {"ab.tif", "", CONTENT_HEX},
+      {"ab.nef", "", CONTENT_HEX},
+      {"ab.ico", "", CONTENT_HEX},
+      {"ab.gz", "", CONTENT_HEX},
+      {"README", "", CONTENT_HEX},
+      {"ab.jpg.txt", "", CONTENT_HEX},
   };
   for (auto& c : cases) {
     write(c.name, "some bytes");
@@ -258,8 +283,8 @@ TEST_F(OpenTest, UnknownBinaryFileShowsItsDump) {
   open("blob.dat");
   EXPECT_EQ(content, CONTENT_HEX);
   EXPECT_TRUE(view_is_hex());
-  EXPECT_EQ(ocr_canvas_text(1, 0, 67), "00000000: 0041 AB7F 204D 5A" + std::string(24, ' ') +
-                                           " A   MZ" + std::string(9, ' '));
+  EXPECT_EQ(ocr_canvas_text(1, 0, 67),
+            "00000000: 0041 AB7F 204D 5A" + std::string(24, ' ') + " A   MZ" + std::string(9, ' '));
   EXPECT_EQ(title(), "blob.dat");
 }
 

@@ -54,8 +54,13 @@ TEST_F(OpenTest, NamesThatCannotBeOpenedKeepThePicture) {
   ASSERT_EQ(symlink("gone.bin", "dangling.bin"), 0);
   ASSERT_EQ(mkfifo("pipe.gif", 0644), 0);
   const std::string long_component(300, 'n');
-  const char* names[] = {"missing.bin", "dangling.bin", "folder.jpg", "plain.txt/child.bmp",
-                         long_component.c_str(), "", "pipe.gif"};
+  const char* names[] = {"missing.bin",
+                         "dangling.bin",
+                         "folder.jpg",
+                         "plain.txt/child.bmp",
+                         long_component.c_str(),
+                         "",
+                         "pipe.gif"};
   open("shown.jpg.dat");
   ASSERT_EQ(content, CONTENT_HEX);
   for (const char* name : names) {
@@ -193,4 +198,30 @@ TEST_F(OpenTest, OpensWhileAReaderRunsAreIgnored) {
   open("second.bin");
   EXPECT_EQ(title(), "second.bin");
   EXPECT_EQ(bin_allocated, 5);
+}
+
+TEST_F(OpenTest, NoMemoryForTheBufferLeavesNoBufferAndNoRedraw) {
+  write("shown.dat", "shown");
+  write("next.jpg", "next file");
+  open("shown.dat");
+  std::vector<float> canvas(fimage, fimage + 4L * width * height);
+  fail_bin_alloc = 1;
+  testing::internal::CaptureStdout();
+  open("next.jpg");
+  std::string out = testing::internal::GetCapturedStdout();
+  fail_bin_alloc = 0;
+  EXPECT_NE(out.find("memory error (bin)"), std::string::npos) << out;
+  EXPECT_EQ(bin_allocated, -1);
+  EXPECT_EQ(bin_content, nullptr);
+  EXPECT_EQ(jpeg_extension, 1);
+  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(title(), "shown.dat");
+  EXPECT_EQ(content, CONTENT_HEX);
+  EXPECT_TRUE(canvas == std::vector<float>(fimage, fimage + 4L * width * height));
+  // a later redraw of the dump has no bytes to show, and the next open allocates afresh
+  do_draw();
+  EXPECT_EQ(ocr_canvas_text(1, 0, 9), std::string(9, ' '));
+  open("next.jpg");
+  EXPECT_EQ(bin_allocated, 9);
+  EXPECT_EQ(ran, std::vector<std::string>{"jpeg"});
 }

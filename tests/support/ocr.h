@@ -4,9 +4,9 @@
 #include <string>
 
 // Results besides a character code.
-constexpr int OCR_BLANK = ' ';      // no ink anywhere in the cell
-constexpr int OCR_UNKNOWN = -1;     // ink that is no glyph, or ink on the cell's spacing pixels
-constexpr int OCR_AMBIGUOUS = -2;   // a cut cell whose visible part fits more than one glyph
+constexpr int OCR_BLANK = ' ';     // no ink anywhere in the cell
+constexpr int OCR_UNKNOWN = -1;    // ink that is no glyph, or ink on the cell's spacing pixels
+constexpr int OCR_AMBIGUOUS = -2;  // a cut cell whose visible part fits more than one glyph
 
 // Reads cell (col, row) of a float RGBA picture of w x h. A pixel is ink when its red, green and
 // blue equal ink's within 1e-6. Only pixels inside the picture are compared, so a cell cut by the

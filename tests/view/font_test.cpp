@@ -1,5 +1,7 @@
 // The built-in font against an independent copy of the code page 437 shapes, glyph placement in
 // text cells, cutting at the canvas edge, and the error canvas read back cell by cell.
+#include "view/font.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -11,7 +13,6 @@
 #include "support/headless.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
-#include "view/font.h"
 
 namespace {
 

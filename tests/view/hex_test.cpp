@@ -53,8 +53,7 @@ std::string dump_line(const std::string& bytes, size_t line) {
   return s + "  " + chars;
 }
 
-const std::string header =
-    "87654321  0011 2233 4455 6677 8899 aabb ccdd eeff  0123456789abcdef";
+const std::string header = "87654321  0011 2233 4455 6677 8899 aabb ccdd eeff  0123456789abcdef";
 
 // The walk as described: every byte until one lands on a row below height + 10.
 std::vector<float> walk_as_described() {
@@ -104,8 +103,8 @@ TEST(HexView, HeaderAloneForNoBytes) {
 TEST(HexView, LinesReadBackAsPrintfWritesThem) {
   headless_viewer();
   const std::string cases[] = {
-      "ABCDEFGHIJKLMNOPQ",                                  // 17 bytes: two lines
-      std::string("\x41\xab\x20\x7f\x21\x7e\x00\xff", 8),   // printable limits
+      "ABCDEFGHIJKLMNOPQ",                                 // 17 bytes: two lines
+      std::string("\x41\xab\x20\x7f\x21\x7e\x00\xff", 8),  // printable limits
       std::string("\x0f\xf0\x10\x09\x0a\x0d", 6),
   };
   for (const std::string& bytes : cases) {

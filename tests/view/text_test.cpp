@@ -65,11 +65,11 @@ TEST(TextView, BytesAsTheyStand) {
     std::vector<std::string> rows;  // read from column 0
   } cases[] = {
       {"<html>\n<b>x</b>", {"<html> ", "<b>x</b> "}},
-      {"ab\r\ncd\r\n", {"ab  ", "cd  "}},       // the CR takes a blank cell
-      {"ab\rcd", {"ab cd", "     "}},          // and starts no line
-      {"a\tb c", {"a b c"}},                   // no tab expansion
+      {"ab\r\ncd\r\n", {"ab  ", "cd  "}},  // the CR takes a blank cell
+      {"ab\rcd", {"ab cd", "     "}},      // and starts no line
+      {"a\tb c", {"a b c"}},               // no tab expansion
       {std::string("\x7f\x80\xff|\x01", 5), {"\x7f  | "}},
-      {"caf\xc3\xa9!", {"caf  !"}},            // two bytes, two blank cells
+      {"caf\xc3\xa9!", {"caf  !"}},  // two bytes, two blank cells
       {"\n\nthird", {" ", " ", "third"}},
   };
   for (auto& c : cases) {

@@ -3,6 +3,7 @@
 unknown binary file and an empty file; the view choice switched to "hex" and back. What the
 canvas shows is read back from screenshots against the program's own font."""
 import os
+import shutil
 import sys
 import tempfile
 
@@ -171,6 +172,7 @@ with Session(program, [], env=env) as s:
     check(read_row(img, 1, 67).strip() == "", "an empty file over the hex kind: no lines")
     check(s.proc.poll() is None, "the program is still running")
 
+shutil.rmtree(work, ignore_errors=True)
 if failures:
     print("%d end-to-end check(s) failed" % len(failures))
     sys.exit(1)

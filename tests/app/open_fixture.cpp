@@ -88,6 +88,9 @@ void OpenTest::TearDown() {
   for (int i = 0; i < (int)saved_.size(); i++) open_table[i] = saved_[i];
   result = nullptr;
   during_read = nullptr;
+  // Later tests of the same program find the window as it was built.
+  set_title("sun calculator");
+  openfilename[0] = 0;
   if (!old_cwd_.empty() && chdir(old_cwd_.c_str()) != 0) ADD_FAILURE() << "chdir back";
   if (!dir_.empty()) {
     std::string cmd = "chmod -R u+rwx '" + dir_ + "' && rm -rf '" + dir_ + "'";

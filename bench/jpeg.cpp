@@ -52,8 +52,15 @@ std::string make_photo() {
   }
   fclose(f);
   std::string cmd = "cjpeg -quality 90 -sample 2x2 -outfile " + jpg + " " + ppm;
-  if (system(cmd.c_str()) != 0) return "";
+  int r = system(cmd.c_str());
   unlink(ppm.c_str());
+  if (r != 0) return "";
+  static std::string made;
+  made = jpg;
+  atexit([] {
+    unlink(made.c_str());
+    rmdir(made.substr(0, made.rfind('/')).c_str());
+  });
   return jpg;
 }
 

@@ -20,7 +20,10 @@ const std::string& fixture_dir() {
   static std::string dir = [] {
     char tmpl[] = "/tmp/jpeg_tests_XXXXXX";
     const char* d = mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp");
+    if (!d) return std::string("/tmp");
+    static std::string made = d;
+    atexit([] { sh("rm -rf " + made); });
+    return made;
   }();
   return dir;
 }

@@ -138,9 +138,27 @@ static inline float interpolate(const bilinear_tap& t, int ch) {
   return (tl * (1.0f - t.fx) + tr * t.fx) * (1.0f - t.fy) + (bl * (1.0f - t.fx) + br * t.fx) * t.fy;
 }
 
-float get_img(float x, float y, int channel) { return interpolate(tap_at(x, y), channel); }
+// The composer only samples inside the picture; other callers' positions are brought there
+// first (a position beyond the last pixel samples it, as the composer's would).
+static bool clamp_position(float* x, float* y) {
+  if (!loaded_image_valid()) return false;
+  if (!(*x >= 0.0f)) *x = 0.0f;
+  if (!(*y >= 0.0f)) *y = 0.0f;
+  if (*x > (float)image_xres) *x = (float)image_xres;
+  if (*y > (float)image_yres) *y = (float)image_yres;
+  return true;
+}
+
+float get_img(float x, float y, int channel) {
+  if (!clamp_position(&x, &y) || channel < 0 || channel > 3) return 0.0f;
+  return interpolate(tap_at(x, y), channel);
+}
 
 void get_img_rgb(float x, float y, float* out) {
+  if (!clamp_position(&x, &y)) {
+    out[0] = out[1] = out[2] = 0.0f;
+    return;
+  }
   bilinear_tap t = tap_at(x, y);
   for (int k = 0; k < 3; k++) {
     float c = interpolate(t, k);

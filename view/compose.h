@@ -23,7 +23,8 @@ void image2frame(int step);
 int image2frame_comp(void* band);
 
 // Bilinear sample of one channel (0..3) of the loaded image at (x, y), pixel (i, j) at x = i,
-// y = j. A missing right or lower neighbour is replaced by the top-left sample.
+// y = j. A missing right or lower neighbour is replaced by the top-left sample. Positions below 0
+// count as 0, and those beyond the last pixel as the last pixel.
 float get_img(float x, float y, int channel);
 // The same for red, green and blue, each squared, into out[0..2].
 void get_img_rgb(float x, float y, float* out);

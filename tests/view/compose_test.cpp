@@ -249,3 +249,36 @@ TEST_F(Compose, WithoutAValidPictureTheCanvasShowsTheGradient) {
   EXPECT_GT(fimage[4 * (15 * 40 + 20)], 0.4f);
   image_xres = 10;
 }
+
+// The sampler's neighbour rule: a missing neighbour takes the top-left sample, not the nearest
+// existing one.
+TEST_F(Compose, SamplerUsesTheTopLeftForMissingNeighbours) {
+  ASSERT_EQ(resize_loaded_image(2, 2), 0);
+  image_xres = image_yres = 2;
+  const float red[4] = {0.0f, 0.2f, 0.4f, 0.8f};  // (0,0) (1,0) (0,1) (1,1)
+  for (int i = 0; i < 4; i++)
+    for (int k = 0; k < 4; k++) img_content[4 * i + k] = red[i] + 0.01f * k;
+  struct {
+    float x, y, expect;
+  } cases[] = {
+      {0.0f, 0.0f, 0.0f},
+      {0.5f, 0.0f, 0.1f},
+      {0.5f, 0.5f, 0.35f},
+      {1.0f, 1.0f, 0.8f},
+      // Right column: TR and BR are missing, both replaced by TL = (1,0) = 0.2.
+      {1.5f, 0.5f, 0.5f * 0.2f + 0.5f * (0.5f * 0.8f + 0.5f * 0.2f)},
+      // Bottom row: BL and BR replaced by TL = (0,1) = 0.4.
+      {0.5f, 1.5f, 0.5f * (0.5f * 0.4f + 0.5f * 0.8f) + 0.5f * 0.4f},
+      {1.5f, 1.5f, 0.8f},
+      {7.0f, 9.0f, 0.8f},
+      {-3.0f, -1.0f, 0.0f},
+  };
+  for (auto& c : cases) {
+    EXPECT_NEAR(get_img(c.x, c.y, 0), c.expect, 1e-6) << c.x << "," << c.y;
+    EXPECT_NEAR(get_img(c.x, c.y, 3), c.expect + 0.03f, 1e-6) << c.x << "," << c.y;
+    float sq[3];
+    get_img_rgb(c.x, c.y, sq);
+    EXPECT_NEAR(sq[0], c.expect * c.expect, 1e-6);
+    EXPECT_NEAR(sq[2], (c.expect + 0.02f) * (c.expect + 0.02f), 1e-6);
+  }
+}

@@ -51,6 +51,9 @@ void quantise_channel_with(float* E, int k) {
   float* row2 = E + 2 * stride + 2;
   const float inv26 = 1.0f / 26.0f;
   const float level_scale = L.scale * inv26;
+  // The row's levels are gathered here and written out at the end of the row: the three channel
+  // workers then meet in the destination's cache lines once a row, not at every pixel.
+  unsigned char row_out[4096];
   for (int y = 0; y < h; y++) {
     const float* src = fimage + 4L * y * w + k;
     unsigned char* out = dest + 3L * y * w + k;
@@ -76,13 +79,20 @@ void quantise_channel_with(float* E, int k) {
       // level. Branch-free: the error clamp is taken about half the time.
       lv = std::min(std::max(0.0f, lv), L.top);
       const float q = std::trunc(lv) * L.step;
-      float e = (L.err_scale * v - q) / L.err_div;
+      // The divisor is applied as its reciprocal: the stored error may differ in its last bit
+      // from a true division, which takes a long division off the chain.
+      float e = (L.err_scale * v - q) * (1.0f / L.err_div);
       if (L.bound != 0.0f) e = std::max(-L.bound, std::min(e, L.bound));
-      out[3L * x] = (unsigned char)q;
+      if (w <= 4096)
+        row_out[x] = (unsigned char)q;
+      else
+        out[3L * x] = (unsigned char)q;
       row0[x] = e;
       e2 = e1;
       e1 = e;
     }
+    if (w <= 4096)
+      for (int i = 0; i < w; i++) out[3L * i] = row_out[i];
     if (y + 1 < h) {
       memcpy(row2, row1, sizeof(float) * w);
       memcpy(row1, row0, sizeof(float) * w);

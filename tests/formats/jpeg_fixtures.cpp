@@ -185,13 +185,6 @@ Agreement agree(const Picture& ref, double tol) {
   return a;
 }
 
-std::string status_text() {
-  if (!status_line) return "";
-  char* t = status_line->text();
-  std::string s = t ? t : "";
-  free(t);
-  return s;
-}
 
 Bytes with_orientation_tag(const Bytes& jpg, int k) {
   const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,

@@ -1,6 +1,7 @@
 // Fixtures for the JPEG reader's tests: files made at test time by Debian's tools, reference
 // decodes by decoders nobody here wrote, and the comparison the reader's smoothing allows.
 #pragma once
+#include "support/headless.h"  // status_text
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,8 +46,6 @@ int open_jpeg(const Bytes& data, std::string* console = nullptr);
 // its start marker.
 Bytes with_orientation_tag(const Bytes& jpg, int k);
 
-// The status line's text.
-std::string status_text();
 
 // How far the loaded image lies from a reference decode. A pixel passes when, per channel, its
 // squared value lies within m0 of the square of some value within tol levels of the reference

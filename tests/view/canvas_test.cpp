@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
 
 const float* img_px(int x, int y) { return img_content + 4L * (y * image_xres + x); }
 

@@ -87,16 +87,19 @@ int64_t decode_plain_bits(Cursor& c, int64_t n) {
   return i;
 }
 
-// P4: rows of whole bytes, most significant bit first, 1 black. Returns the pixels written.
+// P4: rows of whole bytes, most significant bit first, 1 black. Returns the pixels written (a
+// row cut short gives the pixels of its bytes).
 int64_t decode_raw_bits(Cursor& c, int w, int h) {
   int64_t stride = ((int64_t)w + 7) / 8;
   for (int y = 0; y < h; y++) {
-    const unsigned char* row = c.take(stride);
-    if (!row) return (int64_t)y * w;
-    for (int x = 0; x < w; x++) {
+    int64_t have = c.left() < stride ? c.left() : stride;
+    const unsigned char* row = c.take(have);
+    int n = have == stride ? w : (int)(have * 8);
+    for (int x = 0; x < n; x++) {
       float v = (row[x >> 3] >> (7 - (x & 7)) & 1) ? 0.0f : 1.0f;
       set_px((int64_t)y * w + x, v, v, v);
     }
+    if (n < w) return (int64_t)y * w + n;
   }
   return (int64_t)w * h;
 }
@@ -175,6 +178,7 @@ bool decode_raw_pixmap(Cursor& c, int w, int h, int64_t maxval) {
         out[2] = lut[row[2]];
         out[3] = 1.0f;
       }
+      for (int k = 0; k < 3; k++) last[k] = out[k - 4];
       continue;
     }
     for (int x = 0; x < w; x++, out += 4) {

@@ -104,11 +104,15 @@ static Rgba read_raw(const std::string& path) {
   return r;
 }
 
+void pillow_decode(const std::vector<std::string>& paths) {
+  std::string cmd = std::string(python()) + " '" + test_script("pil_rgba.py") + "'";
+  for (const std::string& p : paths) cmd += " '" + p + "'";
+  sh(cmd + " 2>/dev/null");
+}
+
 Rgba pillow_rgba(const std::string& path, int frame) {
   std::string out = path + ".pil" + std::to_string(frame) + ".raw";
-  std::string cmd = std::string(python()) + " '" + test_script("pil_rgba.py") + "' '" + path + "' '" + out +
-                    "' " + std::to_string(frame) + " 2>/dev/null";
-  if (sh(cmd) != 0) return Rgba();
+  if (access(out.c_str(), R_OK) != 0) pillow_decode({frame ? path + "@" + std::to_string(frame) : path});
   return read_raw(out);
 }
 

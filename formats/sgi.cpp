@@ -1,5 +1,5 @@
-// SGI images (.rgb), verbatim or run-length, 8 or 16 bits a sample, grey, RGB or RGBA. Shows the
-// error canvas first and refuses in silence over it. No command of the viewer opens these files.
+// SGI images (.rgb), verbatim or run-length, 8 or 16 bits a sample, grey, RGB or RGBA. Refuses in
+// silence over the error canvas. No command of the viewer opens these files.
 #include "formats/byte_readers.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -69,7 +69,6 @@ bool rle_row(Cursor& c, const SgiHeader& s, int k, float* out) {
 }  // namespace
 
 void load_rgb() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   if (c.be16() != 474) return refuse_silently("not an SGI image");
   SgiHeader s = sgi_header(c);

@@ -79,9 +79,12 @@ Bytes make_bmp(const BmpSpec& s) {
 
 // A palette of n entries, entry i = (r, g, b) = (i, 2i, 3i) mod 256.
 Bytes ramp_palette(int n) {
-  Bytes p;
-  for (int i = 0; i < n; i++)
-    p.insert(p.end(), {(unsigned char)(3 * i), (unsigned char)(2 * i), (unsigned char)i, 0});
+  Bytes p((size_t)4 * n, 0);
+  for (int i = 0; i < n; i++) {
+    p[4 * i] = (unsigned char)(3 * i);  // blue
+    p[4 * i + 1] = (unsigned char)(2 * i);
+    p[4 * i + 2] = (unsigned char)i;
+  }
   return p;
 }
 

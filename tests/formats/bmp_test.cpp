@@ -268,7 +268,7 @@ TEST(Bmp, SixteenBitFields) {
 
 TEST(Bmp, RefusalsShowTheErrorCanvas) {
   headless_viewer();
-  auto spec = [](auto change) {
+  auto file_with = [](auto change) {
     BmpSpec s;
     s.w = 2;
     s.h = 2;
@@ -276,11 +276,11 @@ TEST(Bmp, RefusalsShowTheErrorCanvas) {
     change(s);
     return make_bmp(s);
   };
-  Bytes not_bmp = spec([](BmpSpec&) {});
+  Bytes not_bmp = file_with([](BmpSpec&) {});
   not_bmp[0] = 'X';
-  Bytes os2 = spec([](BmpSpec&) {});
+  Bytes os2 = file_with([](BmpSpec&) {});
   os2[14] = 12;
-  Bytes short_info = spec([](BmpSpec&) {});
+  Bytes short_info = file_with([](BmpSpec&) {});
   short_info[14] = 8;
   struct Case {
     const char* what;
@@ -292,27 +292,27 @@ TEST(Bmp, RefusalsShowTheErrorCanvas) {
       {"an empty file", Bytes{}, "wrong filetype (0), should be 19778", ""},
       {"OS/2 header", os2, "old bmp format", ""},
       {"header below 12 bytes", short_info, "", ""},
-      {"too wide", spec([](BmpSpec& s) { s.w = 50001; }), "res=50001 x 2\n", ""},
-      {"too high", spec([](BmpSpec& s) { s.h = -50001; }), "res=2 x 50001\n", ""},
-      {"negative width", spec([](BmpSpec& s) { s.w = -4; }), "res=-4 x 2\n", ""},
-      {"lowest height", spec([](BmpSpec& s) { s.h = INT_MIN; }), "res=2 x 2147483648\n", ""},
-      {"zero width", spec([](BmpSpec& s) { s.w = 0; }), "res=0 x 2\n", ""},
-      {"over the pixel cap", spec([](BmpSpec& s) { s.w = s.h = 40000; }), "res=40000 x 40000\n",
+      {"too wide", file_with([](BmpSpec& s) { s.w = 50001; }), "res=50001 x 2\n", ""},
+      {"too high", file_with([](BmpSpec& s) { s.h = -50001; }), "res=2 x 50001\n", ""},
+      {"negative width", file_with([](BmpSpec& s) { s.w = -4; }), "res=-4 x 2\n", ""},
+      {"lowest height", file_with([](BmpSpec& s) { s.h = INT_MIN; }), "res=2 x 2147483648\n", ""},
+      {"zero width", file_with([](BmpSpec& s) { s.w = 0; }), "res=0 x 2\n", ""},
+      {"over the pixel cap", file_with([](BmpSpec& s) { s.w = s.h = 40000; }), "res=40000 x 40000\n",
        ""},
-      {"depth 7", spec([](BmpSpec& s) { s.bpp = 7; }), "invalid color depth parameter", ""},
-      {"RLE8 at 4 bits", spec([](BmpSpec& s) { s.bpp = 4, s.compression = 1; }), "",
+      {"depth 7", file_with([](BmpSpec& s) { s.bpp = 7; }), "invalid color depth parameter", ""},
+      {"RLE8 at 4 bits", file_with([](BmpSpec& s) { s.bpp = 4, s.compression = 1; }), "",
        "rle8: col depth not 8\n"},
-      {"RLE4 at 8 bits", spec([](BmpSpec& s) { s.bpp = 8, s.compression = 2; }), "",
+      {"RLE4 at 8 bits", file_with([](BmpSpec& s) { s.bpp = 8, s.compression = 2; }), "",
        "rle4: col depth not 4\n"},
-      {"JPEG inside", spec([](BmpSpec& s) { s.compression = 4; }), "unsupported jpeg compression",
+      {"JPEG inside", file_with([](BmpSpec& s) { s.compression = 4; }), "unsupported jpeg compression",
        ""},
-      {"PNG inside", spec([](BmpSpec& s) { s.compression = 5; }), "unsupported png compression",
+      {"PNG inside", file_with([](BmpSpec& s) { s.compression = 5; }), "unsupported png compression",
        ""},
-      {"alpha bit fields", spec([](BmpSpec& s) { s.compression = 6; }),
+      {"alpha bit fields", file_with([](BmpSpec& s) { s.compression = 6; }),
        "unsupported compression BI_ALPHABITFIELDS", ""},
-      {"unknown compression", spec([](BmpSpec& s) { s.compression = 9; }),
+      {"unknown compression", file_with([](BmpSpec& s) { s.compression = 9; }),
        "compression not supported: 9\n", ""},
-      {"palette too large", spec([](BmpSpec& s) { s.bpp = 8, s.colours = 257; }),
+      {"palette too large", file_with([](BmpSpec& s) { s.bpp = 8, s.colours = 257; }),
        "improper size of color map", ""},
   };
   for (const Case& k : cases) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/ico.h"
+#include "app/window.h"
 #include "formats/reader.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"

@@ -152,20 +152,20 @@ int load_pcx() {
     refuse_silently("PCX layout not supported: %d planes of %d bits", p.planes, p.bits);
     return 0;
   }
+  if (p.palette_info != 1 && p.palette_info != 2) puts("unknown palette info");
+  if (p.encoding == 0) {
+    refuse_silently("not supported");
+    return 0;
+  }
   if (size_loaded_image(p.w, p.h) != SIZE_OK) {
     refuse_silently("memory error (init img)");
     return 0;
   }
   int64_t n = p.w * p.h;
-  if (p.palette_info != 1 && p.palette_info != 2) puts("unknown palette info");
   if (p.encoding > 1) {
     fill_grey_from(0, n);
     image_post((int)p.w, (int)p.h, 1);
     refuse_silently("compression not supported");
-    return 0;
-  }
-  if (p.encoding == 0) {
-    refuse_silently("not supported");
     return 0;
   }
   // A line as long as the header says, but never shorter than its pixels need.

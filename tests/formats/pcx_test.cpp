@@ -39,7 +39,7 @@ Bytes pcx(int w, int h, int bits, int planes, int bpl, const Bytes& data) {
   b[10] = (unsigned char)(h - 1), b[11] = (unsigned char)((h - 1) >> 8);
   b[65] = (unsigned char)planes, b[66] = (unsigned char)bpl, b[67] = (unsigned char)(bpl >> 8);
   b[68] = 1;
-  if (!data.empty()) b.insert(b.end(), data.begin(), data.end());
+  for (unsigned char v : data) b.push_back(v);
   return b;
 }
 

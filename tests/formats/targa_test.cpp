@@ -36,7 +36,7 @@ Bytes tga(int type, int w, int h, int bits, int descriptor, const Bytes& data, i
              (unsigned char)w, (unsigned char)(w >> 8), (unsigned char)h, (unsigned char)(h >> 8),
              (unsigned char)bits, (unsigned char)descriptor};
   b.insert(b.end(), id, 'i');
-  if (!data.empty()) b.insert(b.end(), data.begin(), data.end());
+  for (unsigned char v : data) b.push_back(v);
   return b;
 }
 

@@ -174,9 +174,16 @@ bool decode_rle(const Bmp& b, Cursor& c) {
       y += dy;
     } else {
       int bytes = four ? (v + 1) / 2 : v;
-      const unsigned char* s = c.take(bytes);
-      if (!s) return false;
-      for (int i = 0; i < v; i++) put(four ? ((i & 1) ? s[i >> 1] & 15 : s[i >> 1] >> 4) : s[i]);
+      for (int i = 0; i < bytes; i++) {
+        int byte = c.u8();
+        if (c.ended) return false;
+        if (!four) {
+          put(byte);
+        } else {
+          put(byte >> 4);
+          if (2 * i + 1 < v) put(byte & 15);
+        }
+      }
       if (bytes & 1) c.u8();
     }
   }

@@ -13,6 +13,7 @@
 #include "view/canvas.h"
 
 unsigned char* gif_frame = nullptr;
+int gif_images_decoded = 0;
 
 namespace {
 
@@ -298,6 +299,7 @@ bool ReadImage(const GifScreen& s, const GifImage& im) {
   }
   c.seek(im.data);
   int min_size = c.u8();
+  gif_images_decoded++;
   bool complete_blocks = GetDataBlock(c, lzw);
   index.resize((size_t)n + 16);
   int64_t got = 0;
@@ -464,6 +466,7 @@ int load_gif(int frame, int fit, int reset) {
     n_image_ = 1;
     indexed = false;
     shown = 0;
+    shown_block = nullptr;
     post_again = false;
     return 0;
   }
@@ -475,6 +478,7 @@ int load_gif(int frame, int fit, int reset) {
     index_gif(data, length, file_index);
     indexed = true;
     shown = 0;
+    shown_block = nullptr;
   }
   const GifScreen& s = file_index;
   if (s.status != 0) return s.status;

@@ -7,6 +7,10 @@
 // ReadGIF; load_gif reads and releases it after every call.
 extern unsigned char* gif_frame;
 
+// Images whose data has been LZW-decoded since the program started (what opening and stepping
+// cost; the tests check it).
+extern int gif_images_decoded;
+
 // Decodes image n (1-based, in file order) of the GIF in data (length bytes; length 0 reads the GIF
 // from stream instead) into gif_frame. width and height receive the logical screen's size, then
 // the image's size when image n exists, left and top its place on the screen; delay receives ten

@@ -1,7 +1,7 @@
 // Netpbm bitmaps (.pbm: plain P1 and raw P4) and pixmaps (.ppm: plain P3 and raw P6).
-// Both readers show the error canvas first, so an early return leaves it on display; load_pbm then
-// refuses in silence over it (the text goes to the status line), load_ppm returns 1 and the file
-// opener shows the error canvas again.
+// A refused file leaves the error canvas without a message: load_pbm refuses in silence over it
+// (the text goes to the status line), load_ppm returns 1 and the file opener shows the error
+// canvas again.
 #include <cstdio>
 
 #include "formats/byte_readers.h"
@@ -107,7 +107,6 @@ int64_t decode_raw_bits(Cursor& c, int w, int h) {
 }  // namespace
 
 int load_pbm() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   int m0 = c.u8(), m1 = c.u8();
   if (m0 != 'P' || (m1 != '1' && m1 != '4')) {
@@ -201,23 +200,36 @@ bool decode_raw_pixmap(Cursor& c, int w, int h, int64_t maxval) {
   return !short_data;
 }
 
+int ppm_refused(const char* text) {
+  show_error_canvas();
+  return refused(1, "%s", text);
+}
+
+int ppm_refused_size(const char* what, int64_t a, int64_t b = -1) {
+  char text[96];
+  if (b < 0)
+    snprintf(text, sizeof text, "%s: %lld", what, (long long)a);
+  else
+    snprintf(text, sizeof text, "%s: %lld x %lld", what, (long long)a, (long long)b);
+  return ppm_refused(text);
+}
+
 }  // namespace
 
 int load_ppm() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
-  if (c.u8() != 'P') return refused(1, "expected P");
+  if (c.u8() != 'P') return ppm_refused("expected P");
   int form = c.u8();
-  if (form != '3' && form != '6') return refused(1, "not supported");
+  if (form != '3' && form != '6') return ppm_refused("not supported");
   int64_t w = header_number(c), h = header_number(c), maxval = header_number(c);
   if (w < 0 || h < 0 || maxval < 0 || (form == '6' && !end_of_header(c)))
-    return refused(1, "damaged PPM header");
-  if (maxval < 1 || maxval > 65535) return refused(1, "PPM maxval not supported: %lld", (long long)maxval);
+    return ppm_refused("damaged PPM header");
+  if (maxval < 1 || maxval > 65535) return ppm_refused_size("PPM maxval not supported", maxval);
   if (w < 1 || h < 1 || w > PPM_MAX_SIDE || h > PPM_MAX_SIDE)
-    return refused(1, "PPM size not supported: %lld x %lld", (long long)w, (long long)h);
+    return ppm_refused_size("PPM size not supported", w, h);
   int r = size_loaded_image(w, h);
-  if (r == SIZE_REFUSED) return refused(1, "PPM size not supported: %lld x %lld", (long long)w, (long long)h);
-  if (r == SIZE_NO_MEMORY) return refused(1, "memory error (init img)");
+  if (r == SIZE_REFUSED) return ppm_refused_size("PPM size not supported", w, h);
+  if (r == SIZE_NO_MEMORY) return ppm_refused("memory error (init img)");
   bool whole;
   if (form == '3') {
     int64_t done = decode_plain_pixmap(c, w * h, maxval);

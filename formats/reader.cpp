@@ -58,10 +58,7 @@ int refused(int result, const char* format, ...) {
   return result;
 }
 
-void start_on_error_canvas() {
-  reader_refusal[0] = 0;
-  bluescreen("");
-}
+void show_error_canvas() { bluescreen(""); }
 
 void refuse_silently(const char* format, ...) {
   va_list ap;
@@ -69,6 +66,7 @@ void refuse_silently(const char* format, ...) {
   keep_text(format, ap);
   va_end(ap);
   puts(reader_refusal);
+  bluescreen("");
   set_status(reader_refusal);
 }
 

@@ -92,13 +92,17 @@ Cursor file_cursor(int64_t pos = 0);
 // 1. the error canvas with the message: refuse_on_canvas("wrong filetype (%d)...", v);
 // 2. a non-zero result that the file opener handles, the text on standard output:
 //    return refused(1, "expected P");
-// 3. silence over the error canvas the reader showed with start_on_error_canvas() at its start:
-//    refuse_silently(text) prints the text and puts it on the status line under that canvas.
+// 3. silence over the error canvas: refuse_silently(text) shows the error canvas without a
+//    message, prints the text and puts it on the status line under that canvas.
+// Readers whose refusals leave the empty error canvas show it when they refuse rather than before
+// they start: what the window shows in the end is the same, and a file that opens is not painted
+// twice.
 extern char reader_refusal[256];
 void refuse_on_canvas(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int refused(int result, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void start_on_error_canvas();
 void refuse_silently(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The error canvas without a message.
+void show_error_canvas();
 
 // Called after posting a picture from a file that ended early or held corrupt data: what was
 // decoded stays, the rest holds the reader's fill, and the status line says the file is damaged.

@@ -1,6 +1,5 @@
-// SGI images (.rgb), verbatim or run-length, 8 or 16 bits a sample, 1 to 4 channels (grey, grey
-// and alpha, RGB, RGBA). Shows the error canvas first and refuses in silence over it. No command of
-// the viewer opens these files.
+// SGI images (.rgb), verbatim or run-length, 8 or 16 bits a sample, grey, RGB or RGBA. Refuses in
+// silence over the error canvas. No command of the viewer opens these files.
 #include "formats/byte_readers.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -30,17 +29,12 @@ SgiHeader sgi_header(Cursor& c) {
   return s;
 }
 
-// Where channel k of a sample goes: a grey channel fills red, green and blue; with two channels
-// the second is alpha.
+// Where channel k of a sample goes: the one channel of a grey image fills red, green and blue.
 void put(float* px, int k, int channels, float v) {
-  if (channels <= 2) {
-    if (k == 0)
-      px[0] = px[1] = px[2] = v;
-    else
-      px[3] = v;
-  } else {
+  if (channels < 3)
+    px[0] = px[1] = px[2] = v;
+  else
     px[k] = v;
-  }
 }
 
 int sample(Cursor& c, int bpc) { return bpc == 2 ? (int)c.be16() : c.u8(); }
@@ -75,7 +69,6 @@ bool rle_row(Cursor& c, const SgiHeader& s, int k, float* out) {
 }  // namespace
 
 void load_rgb() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   if (c.be16() != 474) return refuse_silently("not an SGI image");
   SgiHeader s = sgi_header(c);
@@ -88,7 +81,9 @@ void load_rgb() {
   if (r == SIZE_NO_MEMORY) return refuse_silently("memory error (init img)");
   fill_pixels(img_content, (int64_t)s.w * s.h, 0.5f, 0.5f, 0.5f, 1.0f);
 
-  int used = s.channels < 4 ? s.channels : 4;
+  // Grey (with a second channel that is not shown), RGB, or RGBA and channels past the fourth
+  // that have no place in a pixel.
+  int used = s.channels < 3 ? 1 : (s.channels < 4 ? s.channels : 4);
   bool whole = true;
   if (s.storage == 1) {
     // A table of start offsets at 512, one per row and channel, entry y + k * height.

@@ -1,13 +1,18 @@
-# Writes Pillow's decoding of a picture as "w h\n" and 8-bit RGBA bytes, rows top first.
-# usage: pil_rgba.py input output [frame]
+# Writes Pillow's decoding of pictures as "w h\n" and 8-bit RGBA bytes, rows top first, one file
+# per picture: for each argument "path" or "path@frame", the file path.pil<frame>.raw.
 import sys
 from PIL import Image
 
-im = Image.open(sys.argv[1])
-frame = int(sys.argv[3]) if len(sys.argv) > 3 else 0
-if frame:
-    im.seek(frame)
-im = im.convert("RGBA")
-with open(sys.argv[2], "wb") as f:
-    f.write(b"%d %d\n" % im.size)
-    f.write(im.tobytes())
+for arg in sys.argv[1:]:
+    path, _, frame = arg.rpartition("@") if "@" in arg else (arg, "", "0")
+    try:
+        im = Image.open(path)
+        if int(frame):
+            im.seek(int(frame))
+        im = im.convert("RGBA")
+    except Exception as e:
+        print("%s: %s" % (arg, e), file=sys.stderr)
+        continue
+    with open("%s.pil%s.raw" % (path, frame), "wb") as f:
+        f.write(b"%d %d\n" % im.size)
+        f.write(im.tobytes())

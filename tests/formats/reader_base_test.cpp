@@ -141,7 +141,7 @@ TEST(Refusals, EachFormLeavesItsTrace) {
   EXPECT_EQ(r, 1);
   EXPECT_EQ(out, "expected P\n");
 
-  start_on_error_canvas();
+  size_loaded_image(3, 3);
   start_stdout_capture();
   refuse_silently("colormap not supported");
   out = stop_stdout_capture();

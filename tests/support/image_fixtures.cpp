@@ -12,14 +12,18 @@
 const std::string& fixture_dir() {
   static std::string dir;
   if (dir.empty()) {
+    // One directory per test program, emptied when the program starts.
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    std::string name = "fixtures";
+    if (n > 0) {
+      exe[n] = 0;
+      const char* slash = strrchr(exe, '/');
+      name = slash ? slash + 1 : exe;
+    }
     const char* build = getenv("SUNCALC_BUILD_DIR");
-    std::string base = build && *build ? std::string(build) + "/fixtures" : std::string("/tmp");
-    sh("mkdir -p '" + base + "'");
-    std::string templ = base + "/readers.XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back(0);
-    if (mkdtemp(buf.data())) dir = buf.data();
-    else dir = "/tmp";
+    dir = std::string(build && *build ? build : "/tmp") + "/fixtures/" + name;
+    sh("rm -rf '" + dir + "' && mkdir -p '" + dir + "'");
   }
   return dir;
 }
@@ -87,20 +91,28 @@ void put_file_buffer(const std::string& text) { put_file_buffer(Bytes(text.begin
 static Rgba read_raw(const std::string& path) {
   Rgba r;
   Bytes b = read_file(path);
-  int w = 0, h = 0, used = 0;
-  if (b.empty() || sscanf((const char*)b.data(), "%d %d\n%n", &w, &h, &used) < 2) return r;
-  if (w <= 0 || h <= 0 || b.size() < (size_t)used + (size_t)w * h * 4) return r;
+  size_t eol = 0;
+  while (eol < b.size() && eol < 32 && b[eol] != '\n') eol++;
+  if (eol >= b.size() || b[eol] != '\n') return r;
+  std::string head(b.begin(), b.begin() + eol);
+  int w = 0, h = 0;
+  if (sscanf(head.c_str(), "%d %d", &w, &h) != 2 || w <= 0 || h <= 0) return r;
+  if (b.size() != eol + 1 + (size_t)w * h * 4) return r;
   r.w = w;
   r.h = h;
-  r.px.assign(b.begin() + used, b.begin() + used + (size_t)w * h * 4);
+  r.px.assign(b.begin() + eol + 1, b.end());
   return r;
+}
+
+void pillow_decode(const std::vector<std::string>& paths) {
+  std::string cmd = std::string(python()) + " '" + test_script("pil_rgba.py") + "'";
+  for (const std::string& p : paths) cmd += " '" + p + "'";
+  sh(cmd + " 2>/dev/null");
 }
 
 Rgba pillow_rgba(const std::string& path, int frame) {
   std::string out = path + ".pil" + std::to_string(frame) + ".raw";
-  std::string cmd = std::string(python()) + " '" + test_script("pil_rgba.py") + "' '" + path + "' '" + out +
-                    "' " + std::to_string(frame) + " 2>/dev/null";
-  if (sh(cmd) != 0) return Rgba();
+  if (access(out.c_str(), R_OK) != 0) pillow_decode({frame ? path + "@" + std::to_string(frame) : path});
   return read_raw(out);
 }
 

@@ -39,8 +39,10 @@ struct Rgba {
 };
 
 // Pillow's decoding of a file (frame k of an animation, composed as Pillow shows it), or w = 0
-// when Pillow cannot read it.
+// when Pillow cannot read it. Decodings are kept beside the file, so a test can make them for
+// many files in one run of Pillow first with pillow_decode({"a.bmp", "b.gif@2", ...}).
 Rgba pillow_rgba(const std::string& path, int frame = 0);
+void pillow_decode(const std::vector<std::string>& paths_at_frames);
 // ImageMagick's decoding (frame k of `-coalesce` for animations).
 Rgba imagemagick_rgba(const std::string& path, int frame = -1);
 

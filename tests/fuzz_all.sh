@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build for a bounded time, each from its seed corpus
+# (fuzz/corpus/<reader>/, left unchanged: new inputs go to a scratch copy), and fails when any
+# target finds a crash, a sanitizer report, a leak or a time-out.
+# usage: tests/fuzz_all.sh <build-dir> <seconds-per-target>
+set -u
+build=${1:?build directory}
+seconds=${2:-30}
+src=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/fuzz.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+failed=0 ran=0
+for bin in "$build"/fuzz_*; do
+  [ -x "$bin" ] && [ -f "$bin" ] || continue
+  name=$(basename "$bin")
+  name=${name#fuzz_}
+  mkdir -p "$work/$name/corpus" "$work/$name/artifacts"
+  seeds="$src/fuzz/corpus/$name"
+  [ -d "$seeds" ] || seeds=""
+  echo "--- fuzz $name (${seconds} s)"
+  # The readers print their diagnostics on standard output: keep it closed.
+  ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1} \
+  UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+    "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len=65536 \
+      -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$work/$name/artifacts/" \
+      "$work/$name/corpus" $seeds >"$work/$name/log" 2>&1
+  rc=$?
+  ran=$((ran + 1))
+  grep -E '^stat::number_of_executed_units|^#[0-9]+ *DONE' "$work/$name/log" | tail -2
+  if [ $rc -ne 0 ] || ls "$work/$name/artifacts/"* >/dev/null 2>&1; then
+    echo "FAILED: fuzz $name (exit $rc)"
+    tail -60 "$work/$name/log"
+    mkdir -p "$build/fuzz-findings/$name"
+    cp "$work/$name/artifacts/"* "$build/fuzz-findings/$name/" 2>/dev/null && \
+      echo "findings kept in $build/fuzz-findings/$name"
+    failed=$((failed + 1))
+  fi
+done
+echo "$((ran - failed)) passed, $failed failed"
+[ $ran -gt 0 ] || { echo "no fuzz targets in $build"; exit 1; }
+[ $failed -eq 0 ]

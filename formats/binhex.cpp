@@ -1,8 +1,8 @@
 // BinHex 4.0 files (.hqx) that wrap a MacPaint document. The text between the first two colons is
 // decoded in place in the file buffer from six-bit characters to bytes (the rest of the buffer is
 // cleared); those bytes, with their 0x90 runs expanded as they are read, give the file's header
-// and its data fork, whose MacPaint picture is then decoded. Shows the error canvas first and
-// refuses in silence over it.
+// and its data fork, whose MacPaint picture is then decoded. A refusal shows the error canvas
+// without a message and names it on the status line.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -123,7 +123,6 @@ int64_t unpack_text() {
 }  // namespace
 
 int load_hqx() {
-  start_on_error_canvas();
   int64_t decoded = unpack_text();
   if (decoded < 0) return 0;
   Unrun s;
@@ -144,7 +143,10 @@ int load_hqx() {
   int64_t fork = s.be32();
   s.be32();  // resource fork length
   s.u8(), s.u8();  // header check sum
-  if (!start_macpaint_image()) return 0;
+  if (!start_macpaint_image()) {
+    refuse_silently("memory error (init img)");
+    return 0;
+  }
 
   std::vector<unsigned char> data;
   int64_t keep = fork < MAX_USEFUL_FORK ? fork : MAX_USEFUL_FORK;

@@ -1,5 +1,5 @@
-// Bare MacPaint files (.mac): the 512-byte document header, then the coded rows. Shows the error
-// canvas first; a file cut short shows grey below its last row.
+// Bare MacPaint files (.mac): the 512-byte document header, then the coded rows. A file cut short
+// shows grey below its last row; the one refusal (no memory) leaves the error canvas.
 #include "formats/macpaint.h"
 
 #include <cstdio>
@@ -21,10 +21,7 @@ void put_byte(int64_t i, int v) {
 }  // namespace
 
 bool start_macpaint_image() {
-  if (size_loaded_image(MACPAINT_W, MACPAINT_H) != SIZE_OK) {
-    puts("memory error (init img)");
-    return false;
-  }
+  if (size_loaded_image(MACPAINT_W, MACPAINT_H) != SIZE_OK) return false;
   fill_pixels(img_content, (int64_t)MACPAINT_W * MACPAINT_H, 0.5f, 0.5f, 0.5f, 1.0f);
   return true;
 }
@@ -53,8 +50,10 @@ bool decode_macpaint_rows(Cursor& c, int repeats_of_128) {
 }
 
 int load_mac() {
-  start_on_error_canvas();
-  if (!start_macpaint_image()) return 0;
+  if (!start_macpaint_image()) {
+    refuse_silently("memory error (init img)");
+    return 0;
+  }
   Cursor c = file_cursor(MACPAINT_HEADER);
   bool whole = decode_macpaint_rows(c, 1);
   image_post(MACPAINT_W, MACPAINT_H, 1);

@@ -9,7 +9,7 @@ constexpr int MACPAINT_W = 576, MACPAINT_H = 720;
 constexpr int MACPAINT_HEADER = 512;
 
 // Sizes the loaded image for a picture and fills it grey, so rows a file does not give show grey.
-// Returns false after a failed allocation ("memory error (init img)" printed, img_allocated -1).
+// Returns false after a failed allocation (img_allocated is then -1).
 bool start_macpaint_image();
 
 // Decodes coded rows from c into the loaded image: a header byte h below 128 is followed by h + 1

@@ -1,12 +1,13 @@
 // PCX images (.pcx): 24-bit pictures in three planes of 8 bits (a fourth plane is ignored),
 // 256 colours in one plane of 8 bits with the palette at the end of the file, 2 to 16 colours
 // in planes of 1 bit or packed pixels of 1, 2 or 4 bits with the palette of the header, and
-// black-and-white bitmaps. Every scan line holds each plane in turn, run-length coded. Shows the
-// error canvas first and refuses in silence over it.
+// black-and-white bitmaps. Every scan line holds each plane in turn, run-length coded. Shows
+// the error canvas without a message for a refusal, which it names on the status line.
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "app/window.h"
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
@@ -120,7 +121,6 @@ bool layout_supported(const PcxHeader& p) {
 }  // namespace
 
 int load_pcx() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   if (c.u8() != 10) {
     refuse_silently("not a pcx");
@@ -165,7 +165,8 @@ int load_pcx() {
   if (p.encoding > 1) {
     fill_grey_from(0, n);
     image_post((int)p.w, (int)p.h, 1);
-    refuse_silently("compression not supported");
+    puts("compression not supported");
+    set_status("compression not supported");
     return 0;
   }
   // A line as long as the header says, but never shorter than its pixels need.

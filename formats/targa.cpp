@@ -1,7 +1,7 @@
 // Targa images (.tga): colour-mapped (types 1 and 9), true-colour of 15, 16, 24 or 32 bits
 // (types 2 and 10) and greyscale of 8 bits or 8 bits with alpha (types 3 and 11), plain or
-// run-length coded, stored from the bottom row up or from the top down. Shows the error canvas
-// first and refuses in silence over it.
+// run-length coded, stored from the bottom row up or from the top down. A refusal shows the
+// error canvas without a message and names it on the status line.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -208,7 +208,6 @@ const char* refusal(const TgaHeader& t) {
 }  // namespace
 
 int load_targa() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   TgaHeader t;
   t.id_length = c.u8();

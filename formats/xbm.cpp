@@ -1,7 +1,7 @@
 // X bitmaps (.xbm): C source with "#define <name>_width" and "_height" lines and an array of hex
 // values, bytes in the X11 form or 16-bit words in the older X10 form ("short"). Bits run from
-// the least significant, each row starts a new value, and a set bit is black. Shows the error
-// canvas first; refusals answer 1 and the file opener shows the error canvas again.
+// the least significant, each row starts a new value, and a set bit is black. Refusals answer 1
+// and the file opener shows the error canvas.
 #include <cstdio>
 #include <cstring>
 
@@ -149,7 +149,6 @@ bool decode(Cursor& c, const XbmHeader& x) {
 }  // namespace
 
 int load_xbm() {
-  start_on_error_canvas();
   Cursor c = file_cursor();
   const char* start = "#define ";
   for (int i = 0; start[i]; i++)

@@ -28,7 +28,7 @@ fi
 step "end-to-end checks under Xvfb"
 for t in tests/e2e/check_*.py; do
   echo "--- $t"
-  /usr/bin/python3 "$t" build/sun-calculator
+  SUNCALC_ASAN_PROGRAM=build-asan/sun-calculator /usr/bin/python3 "$t" build/sun-calculator
 done
 echo
 echo "all tests passed"

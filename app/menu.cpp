@@ -1,10 +1,72 @@
-// Placeholder menu commands until file opening lands: enough for the window to run.
 #include "app/menu.h"
 
-#include <cstdlib>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
 
-void cb_open(Fl_Widget*, void*) {}
-void cb_globe2d(Fl_Widget*, void*) {}
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/content.h"
+#include "app/open_file.h"
+#include "app/picture_box.h"
+#include "app/window.h"
+#include "earth/globe.h"
+#include "platform/dialogs.h"
+#include "view/canvas.h"
+#include "view/quantise.h"
+
+const char* const open_chooser_title = "Choose file";
+const char* const open_chooser_filter = "Srtm3/1\t*.{hgt,hgt.zip}\nSrtm30\t*.{dem,dem.zip}";
+
+// Longest chosen path that is taken; longer ones are ignored.
+static const size_t MAX_CHOSEN_NAME = 400;
+
+void cb_open(Fl_Widget*, void*) {
+  // While a reader lets the toolkit run, the name and the buffers are that reader's.
+  if (do_open_busy()) return;
+  openfilename[0] = 0;
+  char name[sizeof openfilename];
+  name[0] = 0;
+  int r = plat_choose_file(open_chooser_title, open_chooser_filter, name, sizeof name);
+  if (r == 1) return;
+  if (r == 0) {
+    name[sizeof name - 1] = 0;
+    if (strlen(name) > MAX_CHOSEN_NAME) return;
+    memcpy(openfilename, name, strlen(name) + 1);
+  } else if (r != -1) {
+    return;
+  }
+  // Hex first, so a file that gets no kind of its own (a ".zip") shows as a dump.
+  set_content_hex();
+  do_open(1);
+}
+
+void cb_globe2d(Fl_Widget*, void*) {
+  // The globe sizes the loaded image, which a running reader is still filling.
+  if (do_open_busy()) return;
+  set_content_vglobe();
+  load_globe2d();
+}
+
 void cb_exit(Fl_Widget*, void*) { exit(0); }
-void cb_close(Fl_Widget*, void*) {}
+
+void cb_close(Fl_Widget*, void*) {
+  contentview = 0;
+  // The empty kind's items over whatever kind stays: a pick there is no pick for that kind.
+  show_empty_choices();
+  do_clear();
+  quant_display(uimage, 0);
+  // The new image is installed before the old one goes, so the widget never holds a freed one.
+  Fl_RGB_Image* old = fl_temp;
+  fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
+  if (p_image_box) {
+    p_image_box->image(fl_temp);
+    if (p_image_box->window()) p_image_box->window()->redraw();
+  }
+  delete old;
+  set_title("Preview");
+  set_status("Ready");
+}
+
 void cb_globe3d(Fl_Widget*, void*) {}

@@ -1,7 +1,25 @@
-// Placeholder until file opening lands.
 #include "app/open_file.h"
 
+#include <FL/Fl.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/fl_utf8.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+
+#include "app/content.h"
+#include "app/menu.h"
+#include "app/picture_box.h"
+#include "app/window.h"
+#include "earth/terrain.h"
+#include "formats/gif.h"
+#include "formats/readers.h"
+#include "platform/dialogs.h"
+#include "scene3d/openers.h"
+#include "view/canvas.h"
 
 char openfilename[1024];
 char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension, pcx_extension,
@@ -9,10 +27,316 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
     htm_extension;
 int current_subimage = 0, n_img = 1;
+int fail_bin_alloc = 0;
 
-int check_ext(const char* name, const char* ext) {
+// ---- name tests
+
+static int ends_with(const char* name, const char* ext, bool capitals_too) {
+  if (!name || !ext) return 0;
   size_t n = strlen(name), e = strlen(ext);
-  return n > e + 1 && strcmp(name + n - e, ext) == 0;
+  if (n <= e + 1) return 0;
+  const char* tail = name + n - e;
+  if (strcmp(tail, ext) == 0) return 1;
+  if (!capitals_too) return 0;
+  for (size_t i = 0; i < e; i++) {
+    char c = ext[i];
+    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
+    if (tail[i] != c) return 0;
+  }
+  return 1;
 }
 
-void do_open(int) {}
+int check_ext(const char* name, const char* ext) { return ends_with(name, ext, true); }
+int check_ext_exact(const char* name, const char* ext) { return ends_with(name, ext, false); }
+
+static int any_ext(const char* name, std::initializer_list<const char*> exts) {
+  for (const char* e : exts)
+    if (check_ext(name, e)) return 1;
+  return 0;
+}
+
+int is_ppm(const char* n) { return any_ext(n, {".ppm"}); }
+int is_mac(const char* n) { return any_ext(n, {".mac"}); }
+int is_pbm(const char* n) { return any_ext(n, {".pbm"}); }
+int is_j2k(const char* n) { return any_ext(n, {".j2k", ".jp2", ".pnm"}); }
+int is_jpeg(const char* n) { return any_ext(n, {".jpg", ".jpeg"}); }
+int is_htm(const char* n) { return any_ext(n, {".htm", ".html"}); }
+int is_pdb(const char* n) { return any_ext(n, {".pdb", ".pdb.gz"}); }
+int is_hqx(const char* n) { return any_ext(n, {".hqx"}); }
+int is_zip(const char* n) { return any_ext(n, {".zip"}); }
+int is_sun(const char* n) { return any_ext(n, {".sun", ".ras"}); }
+int is_bmp(const char* n) { return any_ext(n, {".bmp"}); }
+int is_ico(const char* n) { return any_ext(n, {".ico"}); }
+int is_exr(const char* n) { return any_ext(n, {".exr"}); }
+int is_pcx(const char* n) { return any_ext(n, {".pcx"}); }
+int is_gif(const char* n) { return any_ext(n, {".gif"}); }
+int is_raw(const char* n) {
+  return any_ext(n, {".nef", ".cr2", ".dng", ".raf", ".orf", ".rw2", ".arw"});
+}
+int is_x3f(const char* n) { return any_ext(n, {".x3f"}); }
+int is_tif(const char* n) { return any_ext(n, {".tif", ".tiff", ".dng", ".nef"}); }
+int is_hgt(const char* n) { return any_ext(n, {".dem", ".hgt", "hgt.zip", "dem.zip"}); }
+int is_sdf(const char* n) { return any_ext(n, {".sdf"}); }
+int is_stl(const char* n) { return any_ext(n, {".stl"}); }
+int is_hdr(const char* n) { return any_ext(n, {".hdr"}); }
+int is_rgb(const char* n) { return any_ext(n, {".rgb"}); }
+int is_targa(const char* n) { return any_ext(n, {".tga"}); }
+int is_xpm(const char* n) { return any_ext(n, {".xpm"}); }
+int is_xbm(const char* n) { return any_ext(n, {".xbm"}); }
+int is_png(const char* n) { return any_ext(n, {".png"}); }
+
+// ---- the dispatch table
+
+// The table calls every reader with the fit flag; most ignore it.
+static int read_bmp(int) { return load_bmp(); }
+static int read_sun(int) { return load_sun(); }
+static int read_targa(int) { return load_targa(); }
+static int read_pcx(int) { return load_pcx(); }
+static int read_x3f(int) { return load_x3f(); }
+static int read_stl(int) { return load_stl(); }
+static int read_sdf(int) { return load_sdf(); }
+static int read_hgt(int) { return load_hgt(); }
+static int read_pdb(int) { return load_mypdb(); }
+static int read_mac(int) { return load_mac(); }
+static int read_hqx(int) { return load_hqx(); }
+static int read_pbm(int) { return load_pbm(); }
+static int read_ppm(int) { return load_ppm(); }
+static int read_xbm(int) { return load_xbm(); }
+static int read_xpm(int) { return load_xpm(); }
+
+// In dispatch order: "hgt.zip" and "dem.zip" reach the terrain loader before the zip row, and
+// ".pdb.gz" the molecule reader.
+open_entry open_table[] = {
+    {"jpeg", &jpeg_extension, {".jpg", ".jpeg"}, OPEN_IMAGE_OR_FAIL, load_jpg, nullptr},
+    {"bmp", &bmp_extension, {".bmp"}, OPEN_IMAGE, read_bmp, nullptr},
+    {"sun", &sun_extension, {".sun", ".ras"}, OPEN_IMAGE, read_sun, nullptr},
+    {"targa", &targa_extension, {".tga"}, OPEN_IMAGE, read_targa, nullptr},
+    {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
+    {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
+    {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
+    {"stl", &stl_extension, {".stl"}, OPEN_STL, read_stl, nullptr},
+    {"sdf", &sdf_extension, {".sdf"}, OPEN_SDF, read_sdf, nullptr},
+    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SRTM3, read_hgt, nullptr},
+    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_PDB, read_pdb, nullptr},
+    {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
+    {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
+    {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
+    {"pbm", &pbm_extension, {".pbm"}, OPEN_IMAGE, read_pbm, nullptr},
+    {"ppm", &ppm_extension, {".ppm"}, OPEN_IMAGE_OR_ERROR, read_ppm, nullptr},
+    {"xbm", &xbm_extension, {".xbm"}, OPEN_IMAGE_OR_ERROR, read_xbm, nullptr},
+    {"xpm", &xpm_extension, {".xpm"}, OPEN_IMAGE_OR_ERROR, read_xpm, nullptr},
+    {"htm", &htm_extension, {".htm", ".html"}, OPEN_HTML, nullptr, nullptr},
+};
+const int open_table_rows = sizeof open_table / sizeof open_table[0];
+
+static void set_extension_flags(const char* name) {
+  for (int i = 0; i < open_table_rows; i++) {
+    char on = 0;
+    for (const char* const* e = open_table[i].extensions; *e; e++)
+      if (check_ext(name, *e)) on = 1;
+    *open_table[i].flag = on;
+  }
+}
+
+static open_entry* first_row_taking_name() {
+  for (int i = 0; i < open_table_rows; i++)
+    if (*open_table[i].flag) return &open_table[i];
+  return nullptr;
+}
+
+// ---- do_open
+
+static void show_current_view() {
+  do_draw();
+  if (fl_temp) fl_temp->uncache();
+  if (p_image_box) p_image_box->redraw();
+  Fl::flush();
+}
+
+static void cannot_open(const char* name) {
+  char text[1100];
+  snprintf(text, sizeof text, "error opening file: >%s<\n", name);
+  plat_message(text);
+  show_current_view();
+}
+
+// The reader's result; a row that should have a reader and has none counts as a failed read.
+static int run_reader(const open_entry& row, int fit) { return row.read ? row.read(fit) : 1; }
+
+// The GIF sequence: reset the reader, decode frame 1, count the frames, decode frame 1 again.
+// Returns the failure result (0 on success); sets the image kind once the frames are counted.
+static int open_gif_frames(const open_entry& row) {
+  current_subimage = 0;
+  if (!row.frames) return 1;
+  row.frames(1, 1, 1);
+  int r = row.frames(1, 1, 0);
+  if (r != 0) {
+    printf("no file in gif\n");
+    return r;
+  }
+  n_img = row.frames(-1, 0, 0);
+  r = row.frames(1, 1, 0);
+  set_content_image(n_img);
+  return r;
+}
+
+// Runs the row's reader and sets the content kind; returns non-zero when the failure path is to
+// be taken, with the reader's result.
+static int dispatch(open_entry* row, int fit) {
+  if (!row) {
+    set_content_hex();
+    return 0;
+  }
+  int r;
+  switch (row->action) {
+    case OPEN_IMAGE:
+      run_reader(*row, fit);
+      set_content_image(1);
+      return 0;
+    case OPEN_IMAGE_OR_FAIL:
+      r = run_reader(*row, fit);
+      if (r == 0) set_content_image(1);
+      return r;
+    case OPEN_IMAGE_OR_ERROR:
+      if (run_reader(*row, fit) != 0) bluescreen("");
+      set_content_image(1);
+      return 0;
+    case OPEN_GIF_FRAMES:
+      return open_gif_frames(*row);
+    case OPEN_STL:
+      run_reader(*row, fit);
+      set_content_stl();
+      return 0;
+    case OPEN_SDF:
+      run_reader(*row, fit);
+      set_content_sdf();
+      return 0;
+    case OPEN_SRTM3:
+      run_reader(*row, fit);
+      set_content_srtm3();
+      return 0;
+    case OPEN_PDB:
+      run_reader(*row, fit);
+      set_content_pdb();
+      return 0;
+    case OPEN_NOTHING:
+      return 0;
+    case OPEN_HTML:
+      set_content_html();
+      return 0;
+  }
+  return 0;
+}
+
+static void take_failure_path(const char* name, int r) {
+  char text[1100];
+  snprintf(text, sizeof text, r == 999 ? "memory error reading %s\n" : "error reading %s\n", name);
+  cb_close();
+  set_status(text);
+}
+
+static void title_with_name(const char* name) {
+  if (gif_extension && n_img > 1) {
+    char title[1100];
+    snprintf(title, sizeof title, "%s (%d of %d)", name, current_subimage + 1, n_img);
+    set_title(title);
+  } else {
+    set_title(name);
+  }
+}
+
+static void open_now(int fit) {
+  const char* name = openfilename;
+
+  // Only a regular file is read: a directory cannot be read as one, and opening a pipe or a
+  // device could wait for ever.
+  struct stat st;
+  if (fl_stat(name, &st) == 0 && !S_ISREG(st.st_mode)) {
+    cannot_open(name);
+    return;
+  }
+  FILE* f = fl_fopen(name, "rb");
+  if (!f) f = fopen(name, "rb");
+  if (!f) {
+    cannot_open(name);
+    return;
+  }
+  // The length of the file just opened, so a file replaced in between cannot mislead the read.
+  struct stat fst;
+  if (fstat(fileno(f), &fst) != 0 || !S_ISREG(fst.st_mode)) {
+    fclose(f);
+    cannot_open(name);
+    return;
+  }
+  long long length = (long long)fst.st_size;
+  if (length > MAX_OPEN_BYTES) {
+    // The buffer's length is an int: such a file is refused before anything changes.
+    fclose(f);
+    char text[1200];
+    snprintf(text, sizeof text, "file too large to open (%lld bytes, 2 GiB or more): %s\n", length,
+             name);
+    set_status(text);
+    return;
+  }
+
+  set_extension_flags(name);
+
+  int len = (int)length;
+  if (len != bin_allocated) {
+    if (bin_allocated != -1) free(bin_content);
+    bin_content = fail_bin_alloc ? nullptr : (unsigned char*)malloc(len > 0 ? (size_t)len : 1);
+    if (!bin_content) {
+      fclose(f);
+      printf("memory error (bin)\n");
+      bin_allocated = -1;
+      return;
+    }
+    bin_allocated = len;
+  }
+  size_t got = len > 0 ? fread(bin_content, 1, (size_t)len, f) : 0;
+  fclose(f);
+
+  if (got < (size_t)len) {
+    // The file ended early or could not be read: what is missing reads as zeros, and the file is
+    // not handed to a reader.
+    memset(bin_content + got, 0, (size_t)len - got);
+    take_failure_path(name, 1);
+    title_with_name(name);
+    show_current_view();
+    return;
+  }
+
+  if (len == 0) {
+    char text[1100];
+    snprintf(text, sizeof text, "file is empty: %s\n", name);
+    cb_close();
+    set_status(text);
+    show_current_view();
+    return;
+  }
+
+  int r = dispatch(first_row_taking_name(), fit);
+  if (r != 0) take_failure_path(name, r);
+  title_with_name(name);
+  show_current_view();
+}
+
+static bool opening = false;
+static char opening_name[sizeof openfilename];
+
+void do_open(int fit) {
+  openfilename[sizeof openfilename - 1] = 0;
+  if (opening) {
+    // A drop or command while a reader lets the toolkit run: the file buffer and the loaded image
+    // belong to that reader, and so does the name.
+    printf("still opening %s: %s not opened\n", opening_name, openfilename);
+    memcpy(openfilename, opening_name, sizeof openfilename);
+    return;
+  }
+  opening = true;
+  memcpy(opening_name, openfilename, sizeof openfilename);
+  open_now(fit);
+  opening = false;
+}
+
+int do_open_busy() { return opening ? 1 : 0; }

@@ -1,12 +1,92 @@
 // Opening a file: the whole file into the file buffer, then the reader its extension names.
 #pragma once
 
+// The path of the current file, as the command line, a drop or the file chooser gave it.
 extern char openfilename[1024];
+
+// One flag a row of the dispatch table: 1 when the last name opened ends in one of its
+// extensions. Recomputed by every open that got as far as opening its file.
 extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension,
     pcx_extension, x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension,
     zip_extension, mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension,
     xpm_extension, htm_extension;
+
+// The GIF frame shown (0-based) and the frame count of the last GIF opened.
 extern int current_subimage, n_img;
 
+// 1 when `name` has at least two characters before `ext` and ends in `ext` as written or in
+// `ext` with a..z capitalised (so ".jpg" and ".JPG" match, ".Jpg" does not); else 0.
 int check_ext(const char* name, const char* ext);
+// The same length rule with the exact ending only.
+int check_ext_exact(const char* name, const char* ext);
+
+// Name tests by extension (check_ext with any of the test's endings).
+int is_ppm(const char* name);
+int is_mac(const char* name);
+int is_pbm(const char* name);
+int is_j2k(const char* name);
+int is_jpeg(const char* name);
+int is_htm(const char* name);
+int is_pdb(const char* name);
+int is_hqx(const char* name);
+int is_zip(const char* name);
+int is_sun(const char* name);
+int is_bmp(const char* name);
+int is_ico(const char* name);
+int is_exr(const char* name);
+int is_pcx(const char* name);
+int is_gif(const char* name);
+int is_raw(const char* name);
+int is_x3f(const char* name);
+int is_tif(const char* name);
+int is_hgt(const char* name);
+int is_sdf(const char* name);
+int is_stl(const char* name);
+int is_hdr(const char* name);
+int is_rgb(const char* name);
+int is_targa(const char* name);
+int is_xpm(const char* name);
+int is_xbm(const char* name);
+int is_png(const char* name);
+
+// What the opener makes of a row's reader and its result.
+enum open_action {
+  OPEN_IMAGE,           // the reader's result is not used; image kind with one frame
+  OPEN_IMAGE_OR_FAIL,   // 0: image kind with one frame; otherwise the failure path
+  OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
+  OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
+  OPEN_STL,             // the reader, then the kind the row names
+  OPEN_SDF,
+  OPEN_SRTM3,
+  OPEN_PDB,
+  OPEN_NOTHING,  // no reader; the kind stays
+  OPEN_HTML,     // no reader; the text view shows the buffer
+};
+
+// One row of the dispatch table. The first row whose flag the name sets wins; a name no row
+// takes is shown as a hex dump. Tests may replace `read` and `frames` to see which row ran.
+struct open_entry {
+  const char* name;           // what the row opens ("jpeg", "gif", ...)
+  char* flag;                 // its extension flag
+  const char* extensions[5];  // endings, null-terminated
+  open_action action;
+  int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
+  int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
+};
+extern open_entry open_table[];
+extern const int open_table_rows;
+
+// Opens openfilename; fit is passed to the readers that choose a fitting zoom step. While one
+// open is running (a reader lets the toolkit handle events part-way), further opens are ignored
+// and the running open's name is put back.
 void do_open(int fit);
+
+// 1 while do_open is running: callers that would change openfilename or the loaded image first
+// (the menu's chooser, the globe) hold off.
+int do_open_busy();
+
+// Test hook: when set, the allocation of the file buffer fails.
+extern int fail_bin_alloc;
+
+// Largest file the opener reads; its length must fit the buffer's int count.
+constexpr long long MAX_OPEN_BYTES = 2147483647LL;

@@ -4,9 +4,9 @@ SUNCALC_PACKAGES="
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libfltk1.3-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev libzip-dev liberfa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  seabios ferret-datasets xplanet-images xplanet marble-qt-data
+  seabios console-data ferret-datasets xplanet-images xplanet marble-qt-data
   xvfb xauth x11-apps x11-utils xdotool imagemagick netpbm giflib-tools libgif-dev
-  python3 python3-ephem python3-pil python3-numpy exiftool
+  python3 python3-ephem python3-pil python3-numpy libimage-exiftool-perl netcdf-bin
   golang-1.19-src libsdl2-image-tests libpython3.11-testsuite macutils x11-common
 "
 

@@ -8,6 +8,7 @@
 #include "app/content.h"
 #include "app/picture_box.h"
 #include "app/window.h"
+#include "view/compose.h"
 #include "view/font.h"
 #include "view/hex_view.h"
 #include "view/quantise.h"

@@ -1,5 +1,7 @@
 #include "view/quantise.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/bands.h"
@@ -17,84 +19,98 @@ static int always8bit;
 
 namespace {
 
-// Level and stored error of one value, by display class. Everything is single precision as the
-// dither has always been; the error bound is compared in double and replaced by its float value.
+// The display classes: levels a channel, byte step between levels, the factor and divisor of the
+// stored error and its bound (0 for none).
 struct Levels {
-  float scale;      // 32, 16 or 256
-  int top;          // highest level index
-  int step;         // byte per level index
-  float err_scale;  // 255 or 256
-  float err_div;    // 256.1 or 256
-  float bound;      // clamp of the stored error, 0 for none
-  double bound_d;
+  float scale;
+  float top;
+  float step;
+  float err_scale;
+  float err_div;
+  float bound;
 };
 
-Levels levels_for_display(bool lift_clamp) {
-  if (col_high) return {32.0f, 31, 8, 255.0f, 256.1f, 0.03f, 0.03};
-  if (col_palette) return {16.0f, 15, 16, 256.0f, 256.0f, 0.1f, 0.1};
-  if (lift_clamp) return {256.0f, 255, 1, 255.0f, 256.1f, 0.0f, 0.0};
-  return {256.0f, 255, 1, 255.0f, 256.1f, 0.003f, 0.003};
-}
+constexpr Levels kHigh = {32.0f, 31.0f, 8.0f, 255.0f, 256.1f, 0.03f};
+constexpr Levels kPalette = {16.0f, 15.0f, 16.0f, 256.0f, 256.0f, 0.1f};
+constexpr Levels kTrue = {256.0f, 255.0f, 1.0f, 255.0f, 256.1f, 0.003f};
+constexpr Levels kTrueUnclamped = {256.0f, 255.0f, 1.0f, 255.0f, 256.1f, 0.0f};
 
-inline int level_of(float v, const Levels& L) {
-  float t = L.scale * v;
-  // Values far outside 0..1 are not painted by any view; keep the conversion defined anyway.
-  if (!(t > -1.0f)) return 0;  // also NaN
-  if (t >= (float)L.top + 1.0f) return L.top;
-  int i = (int)t;  // truncation toward zero
-  if (i > L.top) i = L.top;
-  if (i < 0) i = 0;
-  return i;
-}
-
-void quantise_channel(int k) {
-  float* E = k == 0 ? err_lines_r : (k == 1 ? err_lines_g : err_lines_b);
+// One channel, serpentine. The whole channel is one chain of dependent pixels (each needs the
+// error of the one before), so the terms that do not depend on that error are summed first and
+// the row's own last error is added last: the chain per pixel is then short. Everything is single
+// precision. The levels are scaled by powers of two, so scale*(s/26) equals s*(scale/26) exactly.
+// An error outside its bound (compared in double) becomes the single-precision bound, which for
+// these bounds is exactly a float min/max.
+template <const Levels& L>
+void quantise_channel_with(float* E, int k) {
   const int w = width, h = height;
-  if (!E || !fimage || w <= 0 || h <= 0) return;
-  const Levels L = levels_for_display(always8bit != 0);
   const int stride = w + 4;
   memset(E, 0, sizeof(float) * 3 * stride);
   float* row0 = E + 2;
   float* row1 = E + stride + 2;
   float* row2 = E + 2 * stride + 2;
   const float inv26 = 1.0f / 26.0f;
+  const float level_scale = L.scale * inv26;
+  // The row's levels are gathered here and written out at the end of the row: the three channel
+  // workers then meet in the destination's cache lines once a row, not at every pixel.
+  unsigned char row_out[4096];
   for (int y = 0; y < h; y++) {
     const float* src = fimage + 4L * y * w + k;
     unsigned char* out = dest + 3L * y * w + k;
     float e1 = 0, e2 = 0;
     const bool forward = (y & 1) == 0;
-    for (int i = 0; i < w; i++) {
-      const int x = forward ? i : w - 1 - i;
-      const float p = src[4L * x];
-      float s = 26.0f * p + 5.0f * e1;
-      s = s + 3.0f * e2;
-      s = s + row1[x - 2];
-      s = s + 3.0f * row1[x - 1];
-      s = s + 5.0f * row1[x];
-      s = s + 3.0f * row1[x + 1];
-      s = s + row1[x + 2];
-      s = s + row2[x - 1];
-      s = s + 3.0f * row2[x];
-      s = s + row2[x + 1];
+    int x = forward ? 0 : w - 1;
+    const int dx = forward ? 1 : -1;
+    for (int i = 0; i < w; i++, x += dx) {
+      float t = 26.0f * src[4L * x];
+      t = t + row1[x - 2];
+      t = t + 3.0f * row1[x - 1];
+      t = t + 5.0f * row1[x];
+      t = t + 3.0f * row1[x + 1];
+      t = t + row1[x + 2];
+      t = t + row2[x - 1];
+      t = t + 3.0f * row2[x];
+      t = t + row2[x + 1];
+      t = t + 3.0f * e2;
+      const float s = t + 5.0f * e1;
       const float v = s * inv26;
-      const int q = level_of(v, L) * L.step;
-      float e = (L.err_scale * v - (float)q) / L.err_div;
-      if (L.bound != 0.0f) {
-        if ((double)e > L.bound_d)
-          e = L.bound;
-        else if ((double)e < -L.bound_d)
-          e = -L.bound;
-      }
-      out[3L * x] = (unsigned char)q;
+      float lv = s * level_scale;
+      // Values far outside 0..1 are not painted by any view; below 0 (or NaN) gives the lowest
+      // level. Branch-free: the error clamp is taken about half the time.
+      lv = std::min(std::max(0.0f, lv), L.top);
+      const float q = std::trunc(lv) * L.step;
+      // The divisor is applied as its reciprocal: the stored error may differ in its last bit
+      // from a true division, which takes a long division off the chain.
+      float e = (L.err_scale * v - q) * (1.0f / L.err_div);
+      if (L.bound != 0.0f) e = std::max(-L.bound, std::min(e, L.bound));
+      if (w <= 4096)
+        row_out[x] = (unsigned char)q;
+      else
+        out[3L * x] = (unsigned char)q;
       row0[x] = e;
       e2 = e1;
       e1 = e;
     }
+    if (w <= 4096)
+      for (int i = 0; i < w; i++) out[3L * i] = row_out[i];
     if (y + 1 < h) {
       memcpy(row2, row1, sizeof(float) * w);
       memcpy(row1, row0, sizeof(float) * w);
     }
   }
+}
+
+void quantise_channel(int k) {
+  float* E = k == 0 ? err_lines_r : (k == 1 ? err_lines_g : err_lines_b);
+  if (!E || !fimage || width <= 0 || height <= 0) return;
+  if (col_high)
+    quantise_channel_with<kHigh>(E, k);
+  else if (col_palette)
+    quantise_channel_with<kPalette>(E, k);
+  else if (always8bit)
+    quantise_channel_with<kTrueUnclamped>(E, k);
+  else
+    quantise_channel_with<kTrue>(E, k);
 }
 
 }  // namespace

@@ -59,6 +59,17 @@ for screen, canvas, levels in (("1280x1024x24", (1000, 800), 256), ("1280x1024x1
                 rc = None
             check(rc == 0, "Ctrl+Q ends the program with status 0 (got %r)" % rc)
 
+# A screen narrower than the canvas: the quantiser's error rows must still fit the canvas. Run the
+# sanitizer build when there is one, which would report the overrun.
+asan = os.environ.get("SUNCALC_ASAN_PROGRAM")
+small = os.path.abspath(asan) if asan and os.path.exists(asan) else program
+with Session(small, screen="640x480x24", env={"ASAN_OPTIONS": "detect_leaks=0"}) as s:
+    wid = s.wait_window()
+    s.settle(1.5)
+    out = s.output()
+    check(s.proc.poll() is None and "Sanitizer" not in out,
+          "640x480 screen: starts and runs cleanly (%s)" % os.path.basename(os.path.dirname(small)))
+
 if failures:
     print("%d end-to-end check(s) failed" % len(failures))
     sys.exit(1)

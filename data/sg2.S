@@ -1,0 +1,6 @@
+#include "data/blob.inc"
+BLOB SG2_precomputed_delta_tt, "sg2_delta_tt.bin"
+BLOB SG2_precomputed_heliocentric_R, "sg2_heliocentric_R.bin"
+BLOB SG2_precomputed_heliocentric_L, "sg2_heliocentric_L.bin"
+BLOB SG2_precomputed_geocentric_Delta_psi, "sg2_delta_psi.bin"
+BLOB SG2_precomputed_geocentric_epsilon, "sg2_epsilon.bin"

@@ -1,0 +1,56 @@
+// The samplers of the terrain tile's height copy.
+#include <cmath>
+
+#include "earth/srtm.h"
+
+namespace {
+
+inline double limit(double v, double lo, double hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+// Bilinear mix over a grid of cols x rows at (x, y), already limited to 0..cols-1, 0..rows-1.
+inline double mix(const int16_t* g, int cols, int rows, double x, double y) {
+  int i = (int)x, j = (int)y;
+  int i2 = i + 1 < cols ? i + 1 : cols - 1;
+  int j2 = j + 1 < rows ? j + 1 : rows - 1;
+  double fx = x - i, fy = y - j;
+  const int16_t* r1 = g + (int64_t)j * cols;
+  const int16_t* r2 = g + (int64_t)j2 * cols;
+  return (1 - fy) * (r1[i] * (1 - fx) + r1[i2] * fx) + fy * (r2[i] * (1 - fx) + r2[i2] * fx);
+}
+
+// One-degree tiles of N intervals a degree, N + 1 samples a side with both edges included.
+double one_degree(double lat, double lon, int south, int west, const int16_t* g, int N) {
+  if (!std::isfinite(lat) || !std::isfinite(lon)) return NAN;
+  if (west < 0) west += 360;
+  double y = limit((1 - (lat - south)) * N, 0, N);  // rows from the north edge
+  double x = limit((lon - west) * N, 0, N);
+  return mix(g, N + 1, N + 1, x, y);
+}
+
+}  // namespace
+
+double srtm3(double lat, double lon, int south, int west, const int16_t* grid) {
+  return one_degree(lat, lon, south, west, grid, 1200);
+}
+
+double srtm1(double lat, double lon, int south, int west, const int16_t* grid) {
+  return one_degree(lat, lon, south, west, grid, 3600);
+}
+
+double srtm30(double lat, double lon, int south, int west, const int16_t* grid) {
+  if (!std::isfinite(lat) || !std::isfinite(lon)) return NAN;
+  if (west < 0) west += 360;
+  if (west > 330 && lon < 30) lon += 360;  // a tile across 0 E
+  double y = n_rows * (1 - (lat - south) / 50);
+  double x = n_cols * (lon - west) / 40;
+  if (n_cols < 1 || n_rows < 1 || y < 0 || x < 0 || y > n_rows || x > n_cols) return 1000;
+  // The grid has no closing edge sample: the last row and column stand for the strip beyond them.
+  return mix(grid, n_cols, n_rows, limit(x, 0, n_cols - 1), limit(y, 0, n_rows - 1));
+}
+
+double elevation_extern(double lon, double lat) {
+  if (!srtm_tile_usable()) return NAN;
+  if (is_srtm1) return srtm1(lat, lon, theta_ext, phi_ext, height_hgt);
+  if (is_srtm30) return srtm30(lat, lon, theta_ext, phi_ext, height_hgt);
+  return srtm3(lat, lon, theta_ext, phi_ext, height_hgt);
+}

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Text_Buffer.H>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/open_file.h"
+#include "app/startup.h"
+#include "app/window.h"
+#include "platform/bands.h"
+#include "support/headless.h"
+#include "view/canvas.h"
+#include "view/quantise.h"
+
+namespace {
+}  // namespace
+
+TEST(Window, LayoutAroundTheCanvas) {
+  headless_viewer(800, 500);
+  EXPECT_EQ(window->w(), 908);
+  EXPECT_EQ(window->h(), 548);
+  EXPECT_STREQ(window->label(), "sun calculator");
+  EXPECT_EQ(CANVAS_X, WB + WW / 2);
+  EXPECT_EQ(CANVAS_Y, HM + HH / 2);
+}
+
+TEST(Window, EscapeIsSwallowedOtherKeysGoOnAsShortcuts) {
+  headless_viewer();
+  Fl::e_keysym = FL_Escape;
+  EXPECT_EQ(window->handle(FL_KEYDOWN), 1);
+  EXPECT_EQ(window->handle(FL_SHORTCUT), 1);
+  Fl::e_keysym = 'q';
+  EXPECT_EQ(window->handle(FL_KEYDOWN), 0);
+  EXPECT_EQ(window->handle(FL_DRAG), 0);
+}
+
+TEST(Window, ResizeGrowsTheErrorRowsWithTheCanvas) {
+  headless_viewer(800, 500);
+  window->resize(window->x(), window->y(), 1700 + 108, 600 + 48);
+  EXPECT_EQ(width, 1700);
+  EXPECT_GE(err_alloc, 3 * 1700 + 60);
+  EXPECT_EQ(status_text(), "1808 x 648");
+  window->resize(window->x(), window->y(), 908, 548);
+}
+
+TEST(Window, FrameSteppingWrapsAndTitles) {
+  headless_viewer();
+  strcpy(openfilename, "f.gif");
+  gif_extension = 1;
+  n_img = 5;
+  current_subimage = 4;
+  Fl::e_keysym = FL_Page_Down;
+  window->handle(FL_KEYUP);
+  EXPECT_EQ(current_subimage, 0);
+  EXPECT_STREQ(window->label(), "f.gif (1 of 5)");
+  Fl::e_keysym = FL_Page_Up;
+  window->handle(FL_KEYUP);
+  EXPECT_EQ(current_subimage, 4);
+  EXPECT_STREQ(window->label(), "f.gif (5 of 5)");
+  gif_extension = 0;
+  window->handle(FL_KEYUP);
+  EXPECT_EQ(current_subimage, 4);
+  n_img = 1;
+  current_subimage = 0;
+  set_title("sun calculator");
+}
+
+TEST(Window, AboutVersionFromTheBuildDate) {
+  struct Case {
+    const char* date;
+    const char* version;
+  } cases[] = {{"Dec 10 2016", "2016.4"}, {"Jan  1 2020", "2020.1"}, {"Apr 30 2021", "2021.2"},
+               {"Sep  9 2022", "2022.3"}, {"Xyz 12 2023", "2023.?"}};
+  for (const Case& k : cases) {
+    char v[32];
+    about_version(k.date, v, sizeof v);
+    EXPECT_STREQ(v, k.version) << k.date;
+  }
+  char text[2048];
+  about_text("Dec 10 2016", text, sizeof text);
+  std::string t(text);
+  EXPECT_NE(t.find("   ver 2016.4"), std::string::npos);
+  char fltk[64];
+  snprintf(fltk, sizeof fltk, ") version %d.%d.%d\n", FL_MAJOR_VERSION, FL_MINOR_VERSION, FL_PATCH_VERSION);
+  EXPECT_NE(t.find(std::string("\n * GUI: This software is based in part on the work of the FLTK project (")), std::string::npos);
+  EXPECT_NE(t.find(fltk), std::string::npos);
+  EXPECT_NE(t.find(" * This software is based in part on the work of zlib."), std::string::npos);
+  const std::string usage = "\n\nusage:\n   Right-click on map to calculate sun data.";
+  EXPECT_EQ(t.substr(t.size() - usage.size()), usage);
+  cb_about();
+  EXPECT_EQ(message_count, 1);
+  EXPECT_NE(std::string(last_message).find("ver "), std::string::npos);
+}
+
+TEST(Startup, CanvasForTheScreen) {
+  struct Case {
+    int sw, sh, w, h;
+  } cases[] = {{1000, 750, 800, 500},  {1001, 751, 920, 684},  {1201, 901, 1000, 800},
+               {1201, 751, 920, 684},  {1280, 1024, 1000, 800}, {640, 480, 800, 500},
+               {1200, 900, 920, 684}};
+  for (const Case& k : cases) {
+    int w, h;
+    canvas_for_screen(k.sw, k.sh, &w, &h);
+    EXPECT_EQ(w, k.w) << k.sw << "x" << k.sh;
+    EXPECT_EQ(h, k.h) << k.sw << "x" << k.sh;
+  }
+}
+
+TEST(Startup, ErrorRowsNeverShorterThanTheCanvasNeeds) {
+  // A 640-pixel screen keeps the 800-pixel canvas; rows from the screen alone would be short.
+  EXPECT_EQ(err_rows_at_start(640, 800), 3 * 800 + 60);
+  EXPECT_GE(err_rows_at_start(640, 800), err_rows_needed(800));
+  EXPECT_EQ(err_rows_at_start(1280, 1000), 3 * 1280 + 240);
+  fail_err_rows_alloc = 1;
+  float* before = err_lines_r;
+  EXPECT_EQ(alloc_err_rows(100), 1);
+  EXPECT_EQ(err_lines_r, before);  // a failure keeps what was there
+  fail_err_rows_alloc = 0;
+}
+
+static void start_without_error_rows() {
+  fail_err_rows_alloc = 1;
+  char prog[] = "sun-calculator";
+  char* argv[] = {prog, nullptr};
+  sun_calculator_main(1, argv);
+}
+
+TEST(Startup, ErrorRowsThatCannotBeAllocatedEndTheStart) {
+  EXPECT_EXIT(start_without_error_rows(), testing::ExitedWithCode(1), "");
+}
+
+TEST(Startup, WindowColourAndDepthClass) {
+  EXPECT_EQ(sys_color_to_fl(0, 0, 0), (Fl_Color)FL_BLACK);
+  EXPECT_EQ(sys_color_to_fl(1, 2, 3), (Fl_Color)0x01020300);
+  EXPECT_EQ(sys_color_to_fl(192, 192, 192), (Fl_Color)0xC0C0C000);
+  struct Case {
+    int bits, high, palette;
+  } cases[] = {{15, 1, 0}, {16, 1, 0}, {8, 0, 1}, {24, 0, 0}, {32, 0, 0}, {4, 0, 0}};
+  for (const Case& k : cases) {
+    set_depth_class(k.bits);
+    EXPECT_EQ(col_high, k.high) << k.bits;
+    EXPECT_EQ(col_palette, k.palette) << k.bits;
+  }
+  set_depth_class(24);
+  InWinNT();
+  EXPECT_EQ(is9xline, 0);
+}

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/bands.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/env.h"
+
+TEST(Bands, EveryBandRunsOnceAndTheCallerTakesBandZero) {
+  for (int n : {1, 2, 3, 8}) {
+    std::vector<std::atomic<int>> runs(n);
+    std::vector<std::thread::id> who(n);
+    std::mutex m;
+    run_bands(n, [&](int k) {
+      runs[k]++;
+      std::lock_guard<std::mutex> g(m);
+      who[k] = std::this_thread::get_id();
+    });
+    for (int k = 0; k < n; k++) EXPECT_EQ(runs[k].load(), 1) << n << " " << k;
+    EXPECT_EQ(who[0], std::this_thread::get_id());
+  }
+  run_bands(0, [](int) { FAIL(); });
+}
+
+TEST(Bands, SequentialPathRunsInOrderOnTheCaller) {
+  is9xline = 1;
+  std::vector<int> order;
+  run_bands(4, [&](int k) {
+    EXPECT_EQ(std::this_thread::get_id(), std::this_thread::get_id());
+    order.push_back(k);
+  });
+  is9xline = 0;
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
+}
+
+TEST(Bands, AThreadThatCannotStartHasItsBandRunOnTheCaller) {
+  plat_fail_thread_starts = 2;
+  std::vector<std::atomic<int>> runs(4);
+  std::vector<std::thread::id> who(4);
+  std::mutex m;
+  run_bands(4, [&](int k) {
+    runs[k]++;
+    std::lock_guard<std::mutex> g(m);
+    who[k] = std::this_thread::get_id();
+  });
+  for (int k = 0; k < 4; k++) EXPECT_EQ(runs[k].load(), 1);
+  EXPECT_EQ(who[1], std::this_thread::get_id());  // the first two starts failed
+  EXPECT_EQ(who[2], std::this_thread::get_id());
+  EXPECT_EQ(plat_fail_thread_starts, 0);
+}
+
+TEST(Env, WorkerCountFromTheEnvironment) {
+  struct Case {
+    const char* value;  // nullptr: unset
+    int fallback, max, want;
+  } cases[] = {{"4", 2, 8, 4}, {"16", 2, 8, 8}, {"0", 1, 8, 1}, {"-3", 1, 8, 1},
+               {"abc", 2, 8, 2}, {"99999999999", 2, 8, 8}, {"3x", 2, 8, 3}};
+  for (const Case& k : cases) {
+    setenv("NUMBER_OF_PROCESSORS", k.value, 1);
+    EXPECT_EQ(plat_worker_count(k.fallback, k.max), k.want) << k.value;
+  }
+  unsetenv("NUMBER_OF_PROCESSORS");
+  long cpus = sysconf(_SC_NPROCESSORS_ONLN);
+  EXPECT_EQ(plat_worker_count(2, 8), cpus < 8 ? (int)cpus : 8);  // missing: the online processors
+  char buf[8];
+  EXPECT_GT(plat_getenv("NUMBER_OF_PROCESSORS", buf, sizeof buf), 0);
+  EXPECT_EQ(plat_getenv("SUNCALC_SURELY_UNSET_VARIABLE", buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "");
+  setenv("SUNCALC_LONG", "0123456789", 1);
+  EXPECT_EQ(plat_getenv("SUNCALC_LONG", buf, sizeof buf), 7);
+  EXPECT_STREQ(buf, "0123456");
+}
+
+TEST(Clock, LocalTimeAndStandardBias) {
+  struct Case {
+    const char* tz;
+    time_t moment;
+    int hour, isdst, bias;
+  } cases[] = {
+      {"UTC0", 946728000, 12, 0, 0},                       // 2000-01-01 12:00 UTC
+      {"CET-1CEST,M3.5.0,M10.5.0/3", 946728000, 13, 0, -60},  // winter in Zurich
+      {"CET-1CEST,M3.5.0,M10.5.0/3", 962452800, 14, 1, -60},  // 2000-07-01 12:00 UTC, summer
+      {"EST5EDT,M3.2.0,M11.1.0", 962452800, 8, 1, 300},
+      {"<+0530>-5:30", 946728000, 17, 0, -330},
+  };
+  const char* old = getenv("TZ");
+  std::string saved = old ? old : "";
+  for (const Case& k : cases) {
+    setenv("TZ", k.tz, 1);
+    plat_local_time t;
+    plat_local(k.moment, &t);
+    EXPECT_EQ(t.hour, k.hour) << k.tz;
+    EXPECT_EQ(t.isdst, k.isdst) << k.tz;
+    EXPECT_EQ(t.bias_minutes, k.bias) << k.tz;
+  }
+  setenv("TZ", "UTC0", 1);
+  plat_fixed_now = 946728000;
+  plat_local_time t;
+  plat_now(&t);
+  EXPECT_EQ(t.year, 2000);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 1);
+  EXPECT_EQ(t.minute, 0);
+  plat_fixed_now = 0;
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+
+TEST(Display, BitsFromTheVisual) {
+  EXPECT_EQ(display_bits_from_visual(16, 0xF800, 0x07E0, 0x001F), 16);
+  EXPECT_EQ(display_bits_from_visual(15, 0x7C00, 0x03E0, 0x001F), 15);
+  EXPECT_EQ(display_bits_from_visual(24, 0xFF0000, 0xFF00, 0xFF), 24);
+  EXPECT_EQ(display_bits_from_visual(8, 0, 0, 0), 8);
+  plat_screen_override = 1;
+  plat_display_bits_override = 16;
+  EXPECT_EQ(plat_display_bits(), 16);
+  plat_screen_override = 0;
+}

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -159,4 +160,16 @@ TEST(BinHex, EveryTruncationIsHandled) {
     load(cut);
     ASSERT_TRUE(loaded_image_valid()) << n;
   }
+}
+
+TEST(BinHex, OpensThroughTheFileOpener) {
+  headless_viewer();
+  open_as_user(dir() + "/small.hqx");
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(compare_loaded(netpbm_rgba("macptopbm", dir() + "/small.mac"), 0), "");
+  // A BinHex file of text shows the error canvas, and the status line says why.
+  open_as_user(dir() + "/note.hqx");
+  EXPECT_TRUE(is_content_image());
+  EXPECT_TRUE(shows_error_canvas());
+  EXPECT_EQ(status_text(), "not a MacPaint picture in BinHex");
 }

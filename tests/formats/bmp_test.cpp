@@ -26,13 +26,6 @@ std::string dir() {
   return d;
 }
 
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
-
 bool is_error_canvas() {
   return contentview == 1 && image_xres >= 800 && img_content[0] == 0.3f && img_content[2] == 0.4f;
 }

@@ -31,13 +31,6 @@ std::string dir() {
 
 std::string path(const std::string& name) { return name[0] == '/' ? name : dir() + "/" + name; }
 
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
-
 // A colour table of the dump, and the characters that stand for its indices in image rows.
 struct Map : std::vector<std::array<int, 3>> {
   int label[256];

@@ -16,6 +16,8 @@
 #include "platform/sleep.h"
 #include "view/canvas.h"
 
+namespace jpeg_fx {
+
 const std::string& fixture_dir() {
   static std::string dir = [] {
     char tmpl[] = "/tmp/jpeg_tests_XXXXXX";
@@ -197,3 +199,5 @@ Bytes with_orientation_tag(const Bytes& jpg, int k) {
   for (size_t i = 2; i < jpg.size(); i++) out.push_back(jpg[i]);
   return out;
 }
+
+}  // namespace jpeg_fx

@@ -8,6 +8,10 @@
 
 using Bytes = std::vector<unsigned char>;
 
+// In a namespace of their own: the shared test support (support/image_fixtures.h) has helpers of
+// the same names in the same test program.
+namespace jpeg_fx {
+
 // A private folder for this test program's files.
 const std::string& fixture_dir();
 
@@ -57,3 +61,6 @@ struct Agreement {
   std::string first;     // where the first failure is
 };
 Agreement agree(const Picture& ref, double tol_levels);
+
+}  // namespace jpeg_fx
+using namespace jpeg_fx;

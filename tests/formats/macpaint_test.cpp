@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/macpaint.h"
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -126,4 +127,13 @@ TEST(MacPaint, EveryTruncationIsHandled) {
     for (size_t i = 0; i < got.px.size(); i += 4)
       ASSERT_TRUE(got.px[i] == full.px[i] || got.px[i] == 128) << "cut at " << n << " pixel " << i / 4;
   }
+}
+
+TEST(MacPaint, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/small.mac";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(netpbm_rgba("macptopbm", path), 0), "");
 }

@@ -26,13 +26,6 @@ std::string dir() {
   return d;
 }
 
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
-
 // A plain Netpbm file as netpbm wrote it: the reference samples.
 struct Plain {
   int w = 0, h = 0, maxval = 1;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -155,4 +156,13 @@ TEST(Pcx, EveryTruncationKeepsWhatWasDecoded) {
             << f << " cut at " << n << " pixel " << i / 4;
     }
   }
+}
+
+TEST(Pcx, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/nb_16.pcx";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(netpbm_rgba("pcxtoppm", path), 0), "");
 }

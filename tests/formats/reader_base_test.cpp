@@ -12,13 +12,6 @@
 
 #include <FL/Fl_Text_Buffer.H>
 
-static std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
-
 TEST(Cursor, ReadsPastTheEndGiveZeroAndMarkTheCursor) {
   const unsigned char bytes[] = {0x12, 0x34, 0x56};
   Cursor c;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -195,4 +196,13 @@ TEST(Sun, EveryTruncationKeepsWhatWasDecoded) {
             << f << " cut at " << n << " pixel " << i / 4;
     }
   }
+}
+
+TEST(Sun, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/rle24_w3.ras";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(netpbm_rgba("rasttopnm", path), 0), "");
 }

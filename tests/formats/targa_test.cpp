@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -160,4 +161,13 @@ TEST(Targa, EveryTruncationKeepsWhatWasDecoded) {
             << f << " cut at " << n << " pixel " << i / 4;
     }
   }
+}
+
+TEST(Targa, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/nb_map_rle.tga";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(netpbm_rgba("tgatoppm", path), 0), "");
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/content.h"
 #include "formats/pdb.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -83,4 +84,14 @@ TEST(Pdb, PlaceholderPostsAGreyPictureOfTheCanvasSize) {
   Rgba got = loaded_rgba();
   for (size_t i = 0; i < got.px.size(); i += 4) ASSERT_EQ(got.px[i], 128) << i / 4;
   headless_viewer();
+}
+
+TEST(X3f, TheFileOpenerReportsItUnreadableAndShowsTheEmptyView) {
+  headless_viewer();
+  std::string path = fixture("camera.x3f");
+  write_file(path, x3f("FOVb", 2640, 1760));
+  open_as_user(path);
+  EXPECT_EQ(status_text(), "error reading " + path + "\n");
+  EXPECT_EQ(contentview, 0);
+  EXPECT_FALSE(is_content_image());
 }

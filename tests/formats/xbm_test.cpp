@@ -2,6 +2,7 @@
 // ImageMagick (both show a set bit as black).
 #include <gtest/gtest.h>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -136,4 +137,13 @@ TEST(Xbm, EveryTruncationIsHandled) {
     ASSERT_TRUE(r == 0 || r == 1) << n;
     if (r == 0) ASSERT_TRUE(loaded_image_valid()) << n;
   }
+}
+
+TEST(Xbm, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/box.xbm";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(netpbm_rgba("xbmtopbm", path), 0), "");
 }

@@ -2,6 +2,7 @@
 // image tests' sample, decoded by xpmtoppm and ImageMagick.
 #include <gtest/gtest.h>
 
+#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -166,4 +167,13 @@ TEST(Xpm, EveryTruncationIsHandled) {
     ASSERT_TRUE(r == 0 || r == 1) << n;
     if (r == 0) ASSERT_TRUE(loaded_image_valid()) << n;
   }
+}
+
+TEST(Xpm, OpensThroughTheFileOpener) {
+  headless_viewer();
+  std::string path = dir() + "/cpp2.xpm";
+  open_as_user(path);
+  EXPECT_TRUE(is_content_image());
+  EXPECT_EQ(contentview, 1);
+  EXPECT_EQ(compare_loaded(imagemagick_rgba(path), 1), "");
 }

@@ -6,15 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/open_file.h"
 #include "app/window.h"
 #include "view/canvas.h"
-
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
 
 bool shows_error_canvas() {
   return contentview == 1 && image_xres >= 800 && image_yres >= 600 && img_content && img_content[0] == 0.3f &&
@@ -112,4 +106,11 @@ Px loaded_px(int x, int y) {
   const float* p = img_content + 4 * ((size_t)y * image_xres + x);
   auto b = [](float v) { return (int)lrintf(v * 255.0f); };
   return Px{b(p[0]), b(p[1]), b(p[2]), b(p[3])};
+}
+
+void open_as_user(const std::string& path) {
+  snprintf(openfilename, sizeof openfilename, "%s", path.c_str());
+  start_stdout_capture();
+  do_open(1);
+  stop_stdout_capture();
 }

@@ -1,12 +1,11 @@
-// Checks shared by the reader tests: what the status line says, whether the error canvas is shown,
-// and references decoded by netpbm's converters.
+// Checks shared by the reader tests: whether the error canvas is shown, references decoded by
+// netpbm's converters, and opening a file through the file opener. (The status line's text:
+// status_text() of support/headless.h.)
 #pragma once
 #include <string>
 
+#include "support/headless.h"
 #include "support/image_fixtures.h"
-
-// The status line's text.
-std::string status_text();
 
 // True when the loaded image is the error canvas (its dark blue fill at the top left).
 bool shows_error_canvas();
@@ -20,6 +19,10 @@ Rgba netpbm_rgba(const std::string& converter, const std::string& path);
 // Copies a file of a Debian package into this run's fixture directory (so reference decodings
 // written beside it never land in the package's folder); "" when the file is missing.
 std::string copy_of(const std::string& path);
+
+// Opens a file as a drop on the window would: through the file opener, which reads it into the
+// file buffer and hands it to the reader its extension names.
+void open_as_user(const std::string& path);
 
 // The loaded image's pixel (x, y) as 8-bit RGBA.
 struct Px {

@@ -22,10 +22,12 @@ int probe() {
   const char* signature = "FOVb";
   for (int i = 0; i < 4; i++)
     if (c.u8() != signature[i]) return refused(1, "expected %c", signature[i]);
-  c.seek(28);
-  int64_t w = c.le16() | (int64_t)c.u8() << 16;
-  c.seek(32);
-  int64_t h = c.le16() | (int64_t)c.u8() << 16;
+  auto le24 = [&c](int64_t at) {
+    c.seek(at);
+    int64_t low = c.le16();
+    return low | (int64_t)c.u8() << 16;
+  };
+  int64_t w = le24(28), h = le24(32);
   // A size the caps refuse is not allocated: the answer is the same.
   if (!image_size_ok(w, h)) return refused(1, "X3F size not supported: %lld x %lld", (long long)w, (long long)h);
   if (size_loaded_image(w, h) != SIZE_OK) return refused(2, "memory error (img post)");

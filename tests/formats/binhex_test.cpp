@@ -128,7 +128,8 @@ TEST(BinHex, TheHeaderByte128RepeatsItsByte129Times) {
 
 TEST(BinHex, RefusesInSilenceOverTheErrorCanvas) {
   headless_viewer();
-  std::string note(reinterpret_cast<const char*>(read_file(dir() + "/note.hqx").data()));
+  Bytes note_file = read_file(dir() + "/note.hqx");
+  std::string note(note_file.begin(), note_file.end());
   struct Case {
     const char* what;
     std::string file;

@@ -188,9 +188,7 @@ bool read_map(const TgaHeader& t, Cursor& c, std::vector<float>& map) {
 }
 
 const char* refusal(const TgaHeader& t) {
-  int kind = t.type & ~TGA_RLE;
-  if (t.type != kind && t.type != (kind | TGA_RLE)) return "Targa type not supported";
-  switch (kind) {
+  switch (t.type & ~TGA_RLE) {
     case TGA_MAPPED:
       if (t.map_type != 1 || (t.bits != 8 && t.bits != 16)) return "Targa colour map not supported";
       if (t.map_bits != 15 && t.map_bits != 16 && t.map_bits != 24 && t.map_bits != 32)

@@ -120,8 +120,10 @@ Bytes sun_file() {
     size_t n = 1;
     while (i + n < data.size() && n < 256 && data[i + n] == v) n++;
     if (n >= 3 || v == 0x80) {
-      if (n == 1) coded.insert(coded.end(), {0x80, 0});
-      else coded.insert(coded.end(), {0x80, (unsigned char)(n - 1), v});
+      if (n == 1)
+        coded.insert(coded.end(), {0x80, 0});
+      else
+        coded.insert(coded.end(), {0x80, (unsigned char)(n - 1), v});
       i += n;
     } else {
       coded.push_back(v);

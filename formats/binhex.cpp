@@ -141,7 +141,7 @@ int load_hqx() {
   }
   for (int i = 0; i < 4 + 2; i++) s.u8();  // creator, flags
   int64_t fork = s.be32();
-  s.be32();  // resource fork length
+  s.be32();        // resource fork length
   s.u8(), s.u8();  // header check sum
   if (!start_macpaint_image()) {
     refuse_silently("memory error (init img)");

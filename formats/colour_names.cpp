@@ -26,8 +26,10 @@ bool colour_by_name(const char* name, int n, int* r, int* g, int* b) {
       *b = rec[30];
       return true;
     }
-    if (c < 0) hi = mid;
-    else lo = mid + 1;
+    if (c < 0)
+      hi = mid;
+    else
+      lo = mid + 1;
   }
   return false;
 }

@@ -86,11 +86,12 @@ bool decode_mask(const IcoImage& im, Cursor& c, bool keep_alpha) {
 
 void get_map_col(int index, float* r, float* g, float* b) {
   static const float table[16][3] = {
-      {0, 0, 0},       {0.5f, 0, 0},    {0, 0.5f, 0},       {0.5f, 0.5f, 0},
-      {0, 0, 0.5f},    {0.5f, 0, 0.5f}, {0, 0.5f, 0.5f},    {0.5f, 0.5f, 0.5f},
-      {0.7f, 0.7f, 0.7f}, {1, 0, 0},    {0, 1, 0},          {1, 1, 0},
-      {0, 0, 1},       {1, 0, 1},       {0, 1, 1},          {1, 1, 1},
+      {0, 0, 0},          {0.5f, 0, 0},    {0, 0.5f, 0},    {0.5f, 0.5f, 0},     // 0 to 3
+      {0, 0, 0.5f},       {0.5f, 0, 0.5f}, {0, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f},  // 4 to 7
+      {0.7f, 0.7f, 0.7f}, {1, 0, 0},       {0, 1, 0},       {1, 1, 0},           // 8 to 11
+      {0, 0, 1},          {1, 0, 1},       {0, 1, 1},       {1, 1, 1},           // 12 to 15
   };
+
   int i = index < 0 ? 0 : index > 15 ? 15 : index;
   *r = table[i][0];
   *g = table[i][1];
@@ -131,7 +132,8 @@ int load_ico() {
   if (compression != 0) return refused(1, "compression not supported");
   int d = im.depth;
   if (d != 1 && d != 4 && d != 8 && d != 24 && d != 32) return refused(1, "color depth not supported: %d", d);
-  if (!image_size_ok(im.w, im.h)) return refused(1, "icon size not supported: %lld x %lld", (long long)im.w, (long long)im.h);
+  if (!image_size_ok(im.w, im.h))
+    return refused(1, "icon size not supported: %lld x %lld", (long long)im.w, (long long)im.h);
   int in_file = 0;
   if (d <= 8) in_file = used == 0 || used > (1u << d) ? 1 << d : (int)used;
   read_palette(im, c, in_file);

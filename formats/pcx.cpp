@@ -211,8 +211,10 @@ int load_pcx() {
   int64_t need = (p.w * p.bits + 7) / 8;
   p.plane_bytes = bpl > need ? bpl : need;
   float pal[256][3] = {};
-  if (p.bits == 8 && p.planes == 1) vga_palette(pal);
-  else if (p.bits < 8) header_palette(p, pal);
+  if (p.bits == 8 && p.planes == 1)
+    vga_palette(pal);
+  else if (p.bits < 8)
+    header_palette(p, pal);
 
   int64_t line_bytes = p.plane_bytes * p.planes;
   std::vector<unsigned char> line((size_t)line_bytes);

@@ -177,9 +177,12 @@ bool read_map(const TgaHeader& t, Cursor& c, std::vector<float>& map) {
     const unsigned char* p = c.take(bytes);
     if (!p) return false;
     float* e = map.data() + 4 * i;
-    if (bytes == 2) rgb555(p, e);
-    else if (bytes == 3) bgr(p, e);
-    else bgra(p, e);
+    if (bytes == 2)
+      rgb555(p, e);
+    else if (bytes == 3)
+      bgr(p, e);
+    else
+      bgra(p, e);
   }
   // A map whose alpha bytes are all 0 carries no alpha.
   if (bytes == 4 && !bgra.any_alpha)

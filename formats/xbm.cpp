@@ -91,8 +91,10 @@ bool read_defines(Cursor& c, XbmHeader& x) {
     skip_blank(c);
     int64_t v = number(c);
     if (v < 0) return false;
-    if (ends_with(name, n, "width")) x.w = v;
-    else if (ends_with(name, n, "height")) x.h = v;
+    if (ends_with(name, n, "width"))
+      x.w = v;
+    else if (ends_with(name, n, "height"))
+      x.h = v;
   }
 }
 

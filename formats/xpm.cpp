@@ -2,9 +2,9 @@
 // characters-per-pixel", one line per colour ("<key> c <colour>", the colour "#" and hex digits,
 // a name such as "Blue", or "None" for transparent), then one string per row of keys.
 // Refusals answer 1 and the file opener shows the error canvas.
-#include <cstdio>
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <vector>

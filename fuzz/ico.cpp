@@ -1,5 +1,6 @@
 // The icon reader on arbitrary bytes.
 #include "formats/ico.h"
+
 #include "fuzz/fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,6 +1,7 @@
 // The MacPaint reader on arbitrary bytes. Nearly every input gives a picture, so each run starts
 // with a block of the picture's size, which the reader then reuses.
 #include "formats/macpaint.h"
+
 #include "formats/readers.h"
 #include "fuzz/fuzz_reader.h"
 

@@ -72,9 +72,9 @@ TEST(BinHex, MacPaintPicturesMatchNetpbm) {
     const char* hqx;
     const char* mac;
   } cases[] = {
-      {"random.hqx", "random.mac"}, {"random_norun.hqx", "random.mac"}, {"small.hqx", "small.mac"},
-      {"small_norun.hqx", "small.mac"}, {"white.hqx", "white.mac"},
-      {"longname.hqx", "small.mac"},  // a name of 38 characters
+      {"random.hqx", "random.mac"}, {"random_norun.hqx", "random.mac"},
+      {"small.hqx", "small.mac"},   {"small_norun.hqx", "small.mac"},
+      {"white.hqx", "white.mac"},   {"longname.hqx", "small.mac"},  // a name of 38 characters
   };
   for (const Case& k : cases) {
     Rgba ref = netpbm_rgba("macptopbm", dir() + "/" + k.mac);

@@ -1,8 +1,9 @@
 // Icon reader against ImageMagick's icons, hand-made 24-bit icons and the icons of Debian's SDL
 // image tests, each compared with Pillow's and ImageMagick's decodings.
+#include "formats/ico.h"
+
 #include <gtest/gtest.h>
 
-#include "formats/ico.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "support/headless.h"
@@ -35,8 +36,8 @@ int load(const Bytes& file, std::string* printed = nullptr) {
 
 TEST(Ico, MatchesPillowAndImageMagickOnEveryDepth) {
   headless_viewer();
-  const char* files[] = {"im32.ico", "im32alpha.ico", "im8.ico", "im4.ico", "im4holes.ico",
-                         "im1.ico",  "rgb24.ico",     "zero24.ico"};
+  const char* files[] = {"im32.ico",     "im32alpha.ico", "im8.ico",   "im4.ico",
+                         "im4holes.ico", "im1.ico",       "rgb24.ico", "zero24.ico"};
   for (const char* f : files) {
     std::string path = dir() + "/" + f;
     ASSERT_EQ(load(read_file(path)), 0) << f;
@@ -99,8 +100,8 @@ TEST(Ico, TheFixedTableClampsItsIndex) {
   struct Case {
     int index;
     float r, g, b;
-  } cases[] = {{0, 0, 0, 0}, {7, 0.5f, 0.5f, 0.5f}, {8, 0.7f, 0.7f, 0.7f}, {12, 0, 0, 1}, {15, 1, 1, 1},
-               {16, 1, 1, 1}, {999, 1, 1, 1}, {-4, 0, 0, 0}};
+  } cases[] = {{0, 0, 0, 0},  {7, 0.5f, 0.5f, 0.5f}, {8, 0.7f, 0.7f, 0.7f}, {12, 0, 0, 1},
+               {15, 1, 1, 1}, {16, 1, 1, 1},         {999, 1, 1, 1},        {-4, 0, 0, 0}};
   for (const Case& k : cases) {
     get_map_col(k.index, &r, &g, &b);
     EXPECT_EQ(r, k.r) << k.index;

@@ -1,9 +1,10 @@
 // MacPaint reader against netpbm's pbmtomacp files and macptopbm's decodings, and the run grammar.
+#include "formats/macpaint.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "formats/macpaint.h"
 #include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"

@@ -53,13 +53,24 @@ TEST(Pcx, MatchesNetpbmAndPillowOnEveryLayout) {
     const char* file;
     int refs;
   } cases[] = {
-      {"nb_24.pcx", BOTH},          {"nb_8.pcx", BOTH},          {"nb_c100_24.pcx", BOTH},
-      {"nb_16.pcx", BOTH},          {"nb_c12_8.pcx", BOTH},      {"nb_c4_planes2.pcx", BOTH},
-      {"nb_c4_planes4.pcx", BOTH},  {"nb_bits.pcx", BOTH},       {"pil_rgb.pcx", BOTH},
-      {"pil_p.pcx", BOTH},          {"pil_l.pcx", BOTH},         {"pil_1.pcx", BOTH},
-      {"im_rgb.pcx", BOTH},         {"im_palette.pcx", BOTH},
+      {"nb_24.pcx", BOTH},
+      {"nb_8.pcx", BOTH},
+      {"nb_c100_24.pcx", BOTH},
+      {"nb_16.pcx", BOTH},
+      {"nb_c12_8.pcx", BOTH},
+      {"nb_c4_planes2.pcx", BOTH},
+      {"nb_c4_planes4.pcx", BOTH},
+      {"nb_bits.pcx", BOTH},
+      {"pil_rgb.pcx", BOTH},
+      {"pil_p.pcx", BOTH},
+      {"pil_l.pcx", BOTH},
+      {"pil_1.pcx", BOTH},
+      {"im_rgb.pcx", BOTH},
+      {"im_palette.pcx", BOTH},
       // Packed pixels of 2 and 4 bits and three planes of 1 bit: Pillow has no such modes.
-      {"nb_c12_packed.pcx", NETPBM}, {"nb_c4_packed.pcx", NETPBM}, {"nb_c4_planes3.pcx", NETPBM},
+      {"nb_c12_packed.pcx", NETPBM},
+      {"nb_c4_packed.pcx", NETPBM},
+      {"nb_c4_planes3.pcx", NETPBM},
   };
   for (const Case& k : cases) {
     std::string path = dir() + "/" + k.file;

@@ -60,17 +60,31 @@ TEST(Sun, MatchesIndependentDecodersOnEveryDepthAndCoding) {
     const char* reference;  // "rast": rasttopnm's decoding; "im": ImageMagick's
   } cases[] = {
       // 24 bits, blue first, widths 1 to 4 (a padding byte after rows of odd length).
-      {"rgb24_w1.ras", "rast"}, {"rgb24_w2.ras", "rast"}, {"rgb24_w3.ras", "rast"}, {"rgb24_w4.ras", "rast"},
+      {"rgb24_w1.ras", "rast"},
+      {"rgb24_w2.ras", "rast"},
+      {"rgb24_w3.ras", "rast"},
+      {"rgb24_w4.ras", "rast"},
       // The same run-length coded (type 2).
-      {"rle24_w1.ras", "rast"}, {"rle24_w2.ras", "rast"}, {"rle24_w3.ras", "rast"}, {"rle24_w4.ras", "rast"},
+      {"rle24_w1.ras", "rast"},
+      {"rle24_w2.ras", "rast"},
+      {"rle24_w3.ras", "rast"},
+      {"rle24_w4.ras", "rast"},
       {"flatrle24.ras", "rast"},
       // ImageMagick's red-first files (type 3), 24 bits and 32 with the padding byte first.
-      {"im24_w1.ras", "rast"}, {"im24_w3.ras", "rast"}, {"im32.ras", "rast"}, {"im8grey.ras", "rast"},
+      {"im24_w1.ras", "rast"},
+      {"im24_w3.ras", "rast"},
+      {"im32.ras", "rast"},
+      {"im8grey.ras", "rast"},
       {"imrle32.ras", "rast"},
       // 8 bits through a colour map: pnmtorast's default is run-length coded; odd widths pad.
-      {"map8_w1.ras", "rast"}, {"map8_w2.ras", "rast"}, {"map8_w3.ras", "rast"},
-      {"map8std_w1.ras", "rast"}, {"map8std_w2.ras", "rast"}, {"map8std_w3.ras", "rast"},
-      {"grey8.ras", "rast"}, {"im8map.ras", "rast"},
+      {"map8_w1.ras", "rast"},
+      {"map8_w2.ras", "rast"},
+      {"map8_w3.ras", "rast"},
+      {"map8std_w1.ras", "rast"},
+      {"map8std_w2.ras", "rast"},
+      {"map8std_w3.ras", "rast"},
+      {"grey8.ras", "rast"},
+      {"im8map.ras", "rast"},
   };
   for (const Case& k : cases) {
     std::string path = dir() + "/" + k.file;

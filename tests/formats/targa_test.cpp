@@ -33,9 +33,24 @@ void load(const Bytes& file) {
 
 // An 18-byte header for a w x h picture of the given type and depth, then the data.
 Bytes tga(int type, int w, int h, int bits, int descriptor, const Bytes& data, int id = 0) {
-  Bytes b = {(unsigned char)id, 0, (unsigned char)type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-             (unsigned char)w, (unsigned char)(w >> 8), (unsigned char)h, (unsigned char)(h >> 8),
-             (unsigned char)bits, (unsigned char)descriptor};
+  Bytes b = {(unsigned char)id,
+             0,
+             (unsigned char)type,
+             0,
+             0,
+             0,
+             0,
+             0,
+             0,
+             0,
+             0,
+             0,
+             (unsigned char)w,
+             (unsigned char)(w >> 8),
+             (unsigned char)h,
+             (unsigned char)(h >> 8),
+             (unsigned char)bits,
+             (unsigned char)descriptor};
   b.insert(b.end(), id, 'i');
   for (unsigned char v : data) b.push_back(v);
   return b;
@@ -51,16 +66,28 @@ TEST(Targa, MatchesNetpbmAndPillowOnEveryForm) {
     int refs;
     int tolerance;  // five-bit channels widen to eight bits slightly differently
   } cases[] = {
-      {"nb_rgb_rle.tga", BOTH, 0},      {"nb_rgb.tga", BOTH, 0},        {"nb_map_rle.tga", BOTH, 0},
-      {"nb_map.tga", BOTH, 0},          {"nb_grey_rle.tga", BOTH, 0},   {"nb_grey.tga", BOTH, 0},
-      {"nb_map16.tga", NETPBM, 1},      // Pillow cannot convert a map of 15-bit entries
-      {"pil_rgb.tga", BOTH, 0},         {"pil_rgb_rle.tga", BOTH, 0},   {"pil_rgb_top.tga", BOTH, 0},
-      {"pil_rgba.tga", BOTH, 0},        {"pil_rgba_rle.tga", BOTH, 0},  {"pil_grey.tga", BOTH, 0},
-      {"pil_grey_rle.tga", BOTH, 0},    {"pil_map.tga", BOTH, 0},       {"pil_map_rle.tga", BOTH, 0},
+      {"nb_rgb_rle.tga", BOTH, 0},
+      {"nb_rgb.tga", BOTH, 0},
+      {"nb_map_rle.tga", BOTH, 0},
+      {"nb_map.tga", BOTH, 0},
+      {"nb_grey_rle.tga", BOTH, 0},
+      {"nb_grey.tga", BOTH, 0},
+      {"nb_map16.tga", NETPBM, 1},  // Pillow cannot convert a map of 15-bit entries
+      {"pil_rgb.tga", BOTH, 0},
+      {"pil_rgb_rle.tga", BOTH, 0},
+      {"pil_rgb_top.tga", BOTH, 0},
+      {"pil_rgba.tga", BOTH, 0},
+      {"pil_rgba_rle.tga", BOTH, 0},
+      {"pil_grey.tga", BOTH, 0},
+      {"pil_grey_rle.tga", BOTH, 0},
+      {"pil_map.tga", BOTH, 0},
+      {"pil_map_rle.tga", BOTH, 0},
       {"pil_grey_alpha.tga", PILLOW, 0},  // tgatoppm misreads grey with alpha
       {"hand_rgb16.tga", BOTH, 1},
       // Pillow refuses packets that run on into the next row ("buffer overrun").
-      {"hand_rle-across.tga", NETPBM, 0}, {"hand_rgb16-rle.tga", NETPBM, 1}, {"hand_top-rle.tga", NETPBM, 0},
+      {"hand_rle-across.tga", NETPBM, 0},
+      {"hand_rgb16-rle.tga", NETPBM, 1},
+      {"hand_top-rle.tga", NETPBM, 0},
   };
   for (const Case& k : cases) {
     std::string path = dir() + "/" + k.file;

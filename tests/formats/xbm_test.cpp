@@ -88,14 +88,15 @@ TEST(Xbm, BitsAndValues) {
       {"upper-case digits", "#define a_width 8\n#define a_height 1\nstatic char a_bits[] = {0XFF};", "########"},
       {"every row starts a new byte", "#define a_width 3\n#define a_height 2\nstatic char a_bits[] = {0x05, 0x02};",
        "#.#/.#."},
-      {"a name holding x and a hot spot", "#define fox_width 4\n#define fox_height 1\n#define fox_x_hot 1\n"
-       "#define fox_y_hot 0\nstatic unsigned char fox_bits[] = {\n  0x09 };", "#..#"},
+      {"a name holding x and a hot spot",
+       "#define fox_width 4\n#define fox_height 1\n#define fox_x_hot 1\n"
+       "#define fox_y_hot 0\nstatic unsigned char fox_bits[] = {\n  0x09 };",
+       "#..#"},
       {"X10 words", "#define a_width 17\n#define a_height 1\nstatic short a_bits[] = {0x8001, 0x0001};",
        "#..............##"},
       {"comments and decimal values", "#define a_width 2 /* w */\n#define a_height 1\n/* bits */ char a_bits[] = {3};",
        "##"},
-      {"values that end early", "#define a_width 4\n#define a_height 2\nstatic char a_bits[] = {0x0f, };",
-       "####/gggg"},
+      {"values that end early", "#define a_width 4\n#define a_height 2\nstatic char a_bits[] = {0x0f, };", "####/gggg"},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(load(k.file), 0) << k.what;

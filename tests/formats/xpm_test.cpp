@@ -56,9 +56,14 @@ TEST(Xpm, MatchesNetpbmAndImageMagick) {
     const char* file;
     int refs;
   } cases[] = {
-      {"hex.xpm", BOTH}, {"hex12.xpm", BOTH}, {"cpp2.xpm", BOTH}, {"cpp3.xpm", BOTH}, {"alpha.xpm", BOTH},
+      {"hex.xpm", BOTH},
+      {"hex12.xpm", BOTH},
+      {"cpp2.xpm", BOTH},
+      {"cpp3.xpm", BOTH},
+      {"alpha.xpm", BOTH},
       // xpmtoppm wants "static char", ImageMagick writes "static const char".
-      {"im_named.xpm", IMAGEMAGICK}, {"im_alpha.xpm", IMAGEMAGICK},
+      {"im_named.xpm", IMAGEMAGICK},
+      {"im_alpha.xpm", IMAGEMAGICK},
   };
   for (const Case& k : cases) {
     std::string path = dir() + "/" + k.file;
@@ -104,18 +109,27 @@ TEST(Xpm, ColoursAndKeys) {
   } cases[] = {
       {"hex and None", "\"2 1 2 1\",\"a c #FF0000\",\"b c None\",\"ab\"};", {254, 0, 0, 255}, {0, 0, 0, 0}},
       {"names in any case", "\"2 1 2 1\",\"a c Blue\",\"b c none\",\"ab\"};", {0, 0, 254, 255}, {0, 0, 0, 0}},
-      {"a name with spaces", "\"2 1 2 1\",\"a c light blue\",\"b c LightBlue\",\"ab\"};", {172, 215, 229, 255},
+      {"a name with spaces",
+       "\"2 1 2 1\",\"a c light blue\",\"b c LightBlue\",\"ab\"};",
+       {172, 215, 229, 255},
        {172, 215, 229, 255}},
       {"a name of netpbm's", "\"1 1 1 1\",\"a c AlizarinCrimson\",\"a\"};", {226, 38, 54, 255}, {226, 38, 54, 255}},
-      {"the colour context before mono", "\"2 1 2 1\",\"a m black c #00FF00\",\"b s sym m white\",\"ab\"};",
-       {0, 254, 0, 255}, {254, 254, 254, 255}},
-      {"two characters a pixel", "\"2 1 2 2\",\"aa c #0000FF\",\"ab c #00FF00\",\"abaa\"};", {0, 254, 0, 255},
+      {"the colour context before mono",
+       "\"2 1 2 1\",\"a m black c #00FF00\",\"b s sym m white\",\"ab\"};",
+       {0, 254, 0, 255},
+       {254, 254, 254, 255}},
+      {"two characters a pixel",
+       "\"2 1 2 2\",\"aa c #0000FF\",\"ab c #00FF00\",\"abaa\"};",
+       {0, 254, 0, 255},
        {0, 0, 254, 255}},
-      {"a key missing from the table", "\"2 1 1 1\",\"a c #FFFFFF\",\"az\"};", {254, 254, 254, 255},
-       {0, 0, 0, 255}},
-      {"the first of two equal keys", "\"1 1 2 1\",\"a c #FF0000\",\"a c #00FF00\",\"a\"};", {254, 0, 0, 255},
+      {"a key missing from the table", "\"2 1 1 1\",\"a c #FFFFFF\",\"az\"};", {254, 254, 254, 255}, {0, 0, 0, 255}},
+      {"the first of two equal keys",
+       "\"1 1 2 1\",\"a c #FF0000\",\"a c #00FF00\",\"a\"};",
+       {254, 0, 0, 255},
        {254, 0, 0, 255}},
-      {"three and twelve hex digits", "\"2 1 2 1\",\"a c #F00\",\"b c #12345678ABCD\",\"ab\"};", {254, 0, 0, 255},
+      {"three and twelve hex digits",
+       "\"2 1 2 1\",\"a c #F00\",\"b c #12345678ABCD\",\"ab\"};",
+       {254, 0, 0, 255},
        {18, 86, 170, 255}},
       {"an unknown name", "\"1 1 1 1\",\"a c no such colour\",\"a\"};", {0, 0, 0, 255}, {0, 0, 0, 255}},
   };

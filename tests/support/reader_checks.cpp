@@ -79,8 +79,10 @@ Rgba pnm_rgba(const Bytes& file) {
         }
         int byte = (int)lround((double)v * 255.0 / (double)maxval);
         unsigned char* p = &out.px[4 * ((size_t)y * w + x)];
-        if (channels == 1) p[0] = p[1] = p[2] = (unsigned char)byte;
-        else p[k] = (unsigned char)byte;
+        if (channels == 1)
+          p[0] = p[1] = p[2] = (unsigned char)byte;
+        else
+          p[k] = (unsigned char)byte;
       }
   return out;
 }

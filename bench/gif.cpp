@@ -26,7 +26,8 @@ std::vector<unsigned char> indices(int w, int h, int k) {
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) {
       seed = seed * 1664525u + 1013904223u;
-      int v = ((x + 3 * k) * 7 / 16 + (y * y) / (h / 4 + 1)) ^ ((x / 37 + y / 23 + k) & 1 ? 0x40 : 0);
+      int v =
+          ((x + 3 * k) * 7 / 16 + (y * y) / (h / 4 + 1)) ^ ((x / 37 + y / 23 + k) & 1 ? 0x40 : 0);
       if ((seed >> 28) == 0) v += (int)(seed >> 20) & 15;
       px[(size_t)y * w + x] = (unsigned char)v;
     }
@@ -46,7 +47,8 @@ Bytes write_gif(int w, int h, int frames) {
   int err = 0;
   GifFileType* gif = EGifOpen(&out, to_bytes, &err);
   GifColorType colours[256];
-  for (int i = 0; i < 256; i++) colours[i] = {(GifByteType)i, (GifByteType)(255 - i), (GifByteType)(i * 7)};
+  for (int i = 0; i < 256; i++)
+    colours[i] = {(GifByteType)i, (GifByteType)(255 - i), (GifByteType)(i * 7)};
   ColorMapObject* map = GifMakeMapObject(256, colours);
   EGifSetGifVersion(gif, true);
   EGifPutScreenDesc(gif, w, h, 8, 0, map);
@@ -96,7 +98,8 @@ bool giflib_frames(const Bytes& file, PerFrame per_frame) {
     ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
     for (int y = 0; y < im.ImageDesc.Height; y++) {
       const GifByteType* src = im.RasterBits + (size_t)y * im.ImageDesc.Width;
-      unsigned char* dst = screen.data() + 4 * ((size_t)(y + im.ImageDesc.Top) * gif->SWidth + im.ImageDesc.Left);
+      unsigned char* dst =
+          screen.data() + 4 * ((size_t)(y + im.ImageDesc.Top) * gif->SWidth + im.ImageDesc.Left);
       for (int x = 0; x < im.ImageDesc.Width; x++, dst += 4) {
         int i = src[x];
         if (i == transparent) continue;
@@ -137,7 +140,8 @@ void put(const Bytes& file) {
 }
 
 void megapixels(benchmark::State& state, double pixels) {
-  state.counters["Mpixel/s"] = benchmark::Counter(pixels * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter(pixels * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // Our decoder to RGBA bytes, as giflib's peer below.
@@ -213,7 +217,8 @@ BENCHMARK(BM_Animation_Open)->Unit(benchmark::kMillisecond);
 void BM_Picture_giflib(benchmark::State& state) {
   const Bytes& f = picture();
   for (auto _ : state)
-    if (!giflib_frames(f, [](const std::vector<unsigned char>& s) { benchmark::DoNotOptimize(s.data()); }))
+    if (!giflib_frames(
+            f, [](const std::vector<unsigned char>& s) { benchmark::DoNotOptimize(s.data()); }))
       return state.SkipWithError("giflib failed");
   megapixels(state, 2000.0 * 2000);
 }
@@ -222,7 +227,8 @@ BENCHMARK(BM_Picture_giflib)->Unit(benchmark::kMillisecond);
 void BM_Animation_giflib(benchmark::State& state) {
   const Bytes& f = animation();
   for (auto _ : state)
-    if (!giflib_frames(f, [](const std::vector<unsigned char>& s) { benchmark::DoNotOptimize(s.data()); }))
+    if (!giflib_frames(
+            f, [](const std::vector<unsigned char>& s) { benchmark::DoNotOptimize(s.data()); }))
       return state.SkipWithError("giflib failed");
   megapixels(state, 200.0 * 500 * 500);
 }

@@ -43,7 +43,8 @@ void le(unsigned char* p, uint32_t v, int n) {
 }
 
 void report(benchmark::State& state) {
-  state.counters["Mpixel/s"] = benchmark::Counter((double)W * H * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter((double)W * H * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_Bmp24(benchmark::State& state) {

@@ -18,12 +18,12 @@ struct Rgb {
 
 struct Bmp {
   int64_t data_offset, info_size;
-  int w, h;         // h is the number of rows, positive
-  bool top_first;   // rows stored from the top (negative height in the file)
+  int w, h;        // h is the number of rows, positive
+  bool top_first;  // rows stored from the top (negative height in the file)
   int planes, depth;
   uint32_t compression, colours;
   Rgb palette[256];
-  int entries;      // palette entries in use
+  int entries;       // palette entries in use
   uint32_t mask[4];  // red, green, blue, alpha
 };
 
@@ -69,7 +69,8 @@ bool decode_row(const Bmp& b, const unsigned char* s, int n, float* out, const F
       for (int x = 0; x < n; x++) set_px(out + 4 * x, entry(b, s[x >> 3] >> (7 - (x & 7)) & 1));
       break;
     case 4:
-      for (int x = 0; x < n; x++) set_px(out + 4 * x, entry(b, (x & 1) ? s[x >> 1] & 15 : s[x >> 1] >> 4));
+      for (int x = 0; x < n; x++)
+        set_px(out + 4 * x, entry(b, (x & 1) ? s[x >> 1] & 15 : s[x >> 1] >> 4));
       break;
     case 8:
       // Indices beyond the palette show as their own grey.
@@ -104,7 +105,8 @@ bool decode_row(const Bmp& b, const unsigned char* s, int n, float* out, const F
         }
       } else {
         for (int x = 0; x < n; x++, s += 4) {
-          uint32_t v = (uint32_t)s[0] | (uint32_t)s[1] << 8 | (uint32_t)s[2] << 16 | (uint32_t)s[3] << 24;
+          uint32_t v =
+              (uint32_t)s[0] | (uint32_t)s[1] << 8 | (uint32_t)s[2] << 16 | (uint32_t)s[3] << 24;
           set_px(out + 4 * x, {LUT[f[0].byte(v)], LUT[f[1].byte(v)], LUT[f[2].byte(v)]},
                  f[3].bits ? LUT[f[3].byte(v)] : 1.0f);
         }

@@ -21,20 +21,20 @@ namespace {
 struct GifImage {
   int64_t descriptor;  // offset of the image descriptor (after the ",")
   int left, top, width, height, flags;
-  int64_t data;        // offset of the LZW minimum code size byte
-  int transparent;     // colour index shown transparent, -1 for none
-  int delay;           // hundredths of a second
-  int disposal;        // 0, 1 keep; 2 clear to transparent; 3 restore what was there before
+  int64_t data;     // offset of the LZW minimum code size byte
+  int transparent;  // colour index shown transparent, -1 for none
+  int delay;        // hundredths of a second
+  int disposal;     // 0, 1 keep; 2 clear to transparent; 3 restore what was there before
 };
 
 struct GifScreen {
   const unsigned char* data = nullptr;
   int64_t length = 0;
-  int status = 1;         // 0 a GIF whose screen descriptor was read, -1 cut short in it, 1 not a GIF
+  int status = 1;  // 0 a GIF whose screen descriptor was read, -1 cut short in it, 1 not a GIF
   int width = 0, height = 0, flags = 0;
   unsigned char colours[256][3];  // the global table; entries a file does not give are black
   std::vector<GifImage> images;
-  int last_delay = 0;     // delay of the last Graphic Control Extension
+  int last_delay = 0;  // delay of the last Graphic Control Extension
   bool trailer = false;
 };
 
@@ -56,7 +56,7 @@ void read_colour_table(Cursor& c, unsigned char table[256][3], int entries) {
 }
 
 // The Graphic Control Extension: packed flags (disposal in bits 2-4, transparency in bit 0), the
-// delay and the transparent index.
+// delay and the transparent index. It governs the image that follows it.
 void read_graphic_control(Cursor& c, GifImage& pending, int& last_delay) {
   int n = c.u8();
   unsigned char b[4] = {0, 0, 0, 0};
@@ -69,6 +69,15 @@ void read_graphic_control(Cursor& c, GifImage& pending, int& last_delay) {
   pending.transparent = (b[0] & 1) ? b[3] : -1;
   last_delay = pending.delay;
   if (n) skip_sub_blocks(c);
+}
+
+// An extension block by its label: the Graphic Control Extension is read; comments, plain text and
+// application blocks are skipped.
+void DoExtension(Cursor& c, int label, GifImage& pending, int& last_delay) {
+  if (label == 0xF9)
+    read_graphic_control(c, pending, last_delay);
+  else
+    skip_sub_blocks(c);
 }
 
 // One pass over the blocks: screen, global table, every image with its control state.
@@ -119,11 +128,7 @@ void index_gif(const unsigned char* data, int64_t length, GifScreen& s) {
       return;
     }
     if (b == '!') {
-      int label = c.u8();
-      if (label == 0xF9)
-        read_graphic_control(c, pending, s.last_delay);
-      else
-        skip_sub_blocks(c);
+      DoExtension(c, c.u8(), pending, s.last_delay);
       continue;
     }
     if (b != ',') {
@@ -306,7 +311,8 @@ bool ReadImage(const GifScreen& s, const GifImage& im) {
   LzwEnd e = LZWDecode(lzw, min_size, index.data(), n, &got);
   if (e == LZW_CORRUPT) puts("error: circular table entry");
   if (e == LZW_OUT_OF_BITS) puts("ran off the end of my bits");
-  if (!complete_blocks && e != LZW_OUT_OF_BITS) puts("missing EOD in data stream (common occurence)");
+  if (!complete_blocks && e != LZW_OUT_OF_BITS)
+    puts("missing EOD in data stream (common occurence)");
 
   // Rows in the order the data gives them: top to bottom, or the four interlace passes.
   int w = im.width, h = im.height;
@@ -368,7 +374,8 @@ int ReadGIF(FILE* stream, int n, int* left, int* top, int* width, int* height, i
     if (stream) {
       unsigned char buf[65536];
       size_t got;
-      while ((got = fread(buf, 1, sizeof buf, stream)) > 0) slurp.insert(slurp.end(), buf, buf + got);
+      while ((got = fread(buf, 1, sizeof buf, stream)) > 0)
+        slurp.insert(slurp.end(), buf, buf + got);
     }
     if (slurp.empty()) {
       puts("gif: error reading magic number");
@@ -390,10 +397,10 @@ int ReadGIF(FILE* stream, int n, int* left, int* top, int* width, int* height, i
 
 namespace {
 
-GifScreen file_index;     // the index of the file buffer, built once after a reset
+GifScreen file_index;  // the index of the file buffer, built once after a reset
 bool indexed = false;
 int delay_ = 0, x_res = 0, y_res = 0, n_image_ = 1;
-int shown = 0;              // the frame (1-based) whose composition the loaded image holds, 0 none
+int shown = 0;  // the frame (1-based) whose composition the loaded image holds, 0 none
 const float* shown_block = nullptr;
 bool post_again = false;    // the counting call left frame 1 on the screen
 std::vector<float> before;  // what a frame of disposal 3 covered
@@ -409,7 +416,8 @@ void clip(const GifImage& im, int& x0, int& y0, int& x1, int& y1) {
 }
 
 void clear_rect(int x0, int y0, int x1, int y1) {
-  for (int y = y0; y < y1; y++) fill_pixels(img_content + 4 * ((int64_t)y * x_res + x0), x1 - x0, 0, 0, 0, 0);
+  for (int y = y0; y < y1; y++)
+    fill_pixels(img_content + 4 * ((int64_t)y * x_res + x0), x1 - x0, 0, 0, 0, 0);
 }
 
 // Undoes frame k as its disposal asks, before the next frame is drawn.
@@ -418,10 +426,11 @@ void dispose(int k) {
   int x0, y0, x1, y1;
   clip(im, x0, y0, x1, y1);
   if (im.disposal == 2) clear_rect(x0, y0, x1, y1);
-  if (im.disposal == 3 && before_w == x1 - x0 && before_h == y1 - y0 && before_x == x0 && before_y == y0)
+  if (im.disposal == 3 && before_w == x1 - x0 && before_h == y1 - y0 && before_x == x0 &&
+      before_y == y0)
     for (int y = y0; y < y1; y++)
-      memcpy(img_content + 4 * ((int64_t)y * x_res + x0), before.data() + 4 * (int64_t)(y - y0) * before_w,
-             sizeof(float) * 4 * before_w);
+      memcpy(img_content + 4 * ((int64_t)y * x_res + x0),
+             before.data() + 4 * (int64_t)(y - y0) * before_w, sizeof(float) * 4 * before_w);
 }
 
 // Decodes frame k and draws it over the screen; transparent pixels leave what is beneath. Returns
@@ -437,8 +446,8 @@ int draw(int k, bool* damaged) {
     before_x = x0, before_y = y0, before_w = x1 - x0, before_h = y1 - y0;
     before.resize((size_t)4 * before_w * (before_h > 0 ? before_h : 0));
     for (int y = y0; y < y1; y++)
-      memcpy(before.data() + 4 * (int64_t)(y - y0) * before_w, img_content + 4 * ((int64_t)y * x_res + x0),
-             sizeof(float) * 4 * before_w);
+      memcpy(before.data() + 4 * (int64_t)(y - y0) * before_w,
+             img_content + 4 * ((int64_t)y * x_res + x0), sizeof(float) * 4 * before_w);
   }
   if (gif_frame)
     for (int y = y0; y < y1; y++) {

@@ -15,7 +15,9 @@ constexpr int64_t PPM_MAX_SIDE = 25000;
 // Header numbers above this are refused before they can overflow.
 constexpr int64_t NUMBER_CAP = 1000000000;
 
-bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 // One header number: white space and "#" comments (to the end of their line) before it, then its
@@ -163,7 +165,8 @@ bool decode_raw_pixmap(Cursor& c, int w, int h, int64_t maxval) {
   int bytes = maxval > 255 ? 2 : 1;
   float lut[256];
   if (bytes == 1)
-    for (int v = 0; v < 256; v++) lut[v] = maxval == 255 ? (float)v / 256.0f : (v >= maxval ? 1.0f : (float)v / (float)maxval);
+    for (int v = 0; v < 256; v++)
+      lut[v] = maxval == 255 ? (float)v / 256.0f : (v >= maxval ? 1.0f : (float)v / (float)maxval);
   int64_t stride = (int64_t)w * 3 * bytes;
   float last[3] = {0.5f, 0.5f, 0.5f};
   bool short_data = false;

@@ -38,7 +38,7 @@ struct BmpSpec {
   int w = 1, h = 1, bpp = 24;
   uint32_t compression = 0, colours = 0, info = 40;
   int planes = 1;
-  Bytes palette;  // B, G, R, 0 per entry
+  Bytes palette;                // B, G, R, 0 per entry
   std::vector<uint32_t> masks;  // written after a 40-byte header, or inside a larger one
   Bytes pixels;
 };
@@ -72,8 +72,12 @@ Bytes make_bmp(const BmpSpec& s) {
 
 // A palette of n entries, entry i = (r, g, b) = (i, 2i, 3i) mod 256.
 Bytes ramp_palette(int n) {
-  Bytes p;
-  for (int i = 0; i < n; i++) p.insert(p.end(), {(unsigned char)(3 * i), (unsigned char)(2 * i), (unsigned char)i, 0});
+  Bytes p((size_t)4 * n, 0);
+  for (int i = 0; i < n; i++) {
+    p[4 * i] = (unsigned char)(3 * i);  // blue
+    p[4 * i + 1] = (unsigned char)(2 * i);
+    p[4 * i + 2] = (unsigned char)i;
+  }
   return p;
 }
 
@@ -87,10 +91,10 @@ TEST(Bmp, MatchesPillowOnFilesOfEveryWriter) {
   for (int w : {1, 2, 3, 4, 5, 6, 7, 8, 9, 33})
     for (const char* d : {"1bit", "4bit", "8bit", "24bit"})
       files.push_back("netpbm_" + std::string(d) + "_w" + std::to_string(w) + ".bmp");
-  for (const char* f : {"im_v5_24bit.bmp", "im_v3_24bit.bmp", "im_v5_8bit.bmp", "im_v3_8bit.bmp", "im_v5_4bit.bmp",
-                        "im_v5_1bit.bmp", "im_rle8.bmp", "pil_1bit.bmp", "pil_grey.bmp", "pil_8bit.bmp",
-                        "pil_24bit.bmp", "bottom_first_24bit.bmp", "top_first_24bit.bmp", "raw32_x0.bmp",
-                        "raw32_x255.bmp"})
+  for (const char* f : {"im_v5_24bit.bmp", "im_v3_24bit.bmp", "im_v5_8bit.bmp", "im_v3_8bit.bmp",
+                        "im_v5_4bit.bmp", "im_v5_1bit.bmp", "im_rle8.bmp", "pil_1bit.bmp",
+                        "pil_grey.bmp", "pil_8bit.bmp", "pil_24bit.bmp", "bottom_first_24bit.bmp",
+                        "top_first_24bit.bmp", "raw32_x0.bmp", "raw32_x255.bmp"})
     files.push_back(f);
   std::vector<std::string> paths;
   for (const std::string& f : files) paths.push_back(dir() + "/" + f);
@@ -136,7 +140,8 @@ TEST(Bmp, SixteenBitPixelsMatchPillowAndImageMagick) {
 TEST(Bmp, AlphaOf32BitFilesMatchesImageMagick) {
   headless_viewer();
   // The fourth byte is alpha, unless it is 0 throughout (then the writer meant no alpha).
-  for (const char* f : {"im_alpha.bmp", "pil_32bit.bmp", "raw32_x0.bmp", "raw32_x255.bmp", "raw32_xmixed.bmp"}) {
+  for (const char* f :
+       {"im_alpha.bmp", "pil_32bit.bmp", "raw32_x0.bmp", "raw32_x255.bmp", "raw32_xmixed.bmp"}) {
     std::string path = dir() + "/" + f;
     put_file_buffer(read_file(path));
     load_bmp();
@@ -198,7 +203,9 @@ TEST(Bmp, PaletteRules) {
     s.bpp = k.bpp;
     s.colours = k.colours;
     s.palette = ramp_palette(k.entries);
-    unsigned char byte = (unsigned char)(k.bpp == 8 ? k.index : k.bpp == 4 ? k.index << 4 : k.index << 7);
+    unsigned char byte = (unsigned char)(k.bpp == 8   ? k.index
+                                         : k.bpp == 4 ? k.index << 4
+                                                      : k.index << 7);
     s.pixels = {byte, 0, 0, 0};
     put_file_buffer(make_bmp(s));
     load_bmp();
@@ -240,7 +247,7 @@ TEST(Bmp, SixteenBitFields) {
       {3, {0xF800, 0x7E0, 0x1F}, 0x001F, 0, 0, 248},
       {0, {}, 0x7C00, 248, 0, 0},  // without masks: 5-5-5
       {0, {}, 0x03E0, 0, 248, 0},
-      {0, {}, 0x8000, 0, 0, 0},    // the top bit is unused
+      {0, {}, 0x8000, 0, 0, 0},  // the top bit is unused
       {3, {0x7C00, 0x3E0, 0x1F}, 0x001F, 0, 0, 248},
   };
   for (const Case& k : cases) {
@@ -290,15 +297,23 @@ TEST(Bmp, RefusalsShowTheErrorCanvas) {
       {"negative width", spec([](BmpSpec& s) { s.w = -4; }), "res=-4 x 2\n", ""},
       {"lowest height", spec([](BmpSpec& s) { s.h = INT_MIN; }), "res=2 x 2147483648\n", ""},
       {"zero width", spec([](BmpSpec& s) { s.w = 0; }), "res=0 x 2\n", ""},
-      {"over the pixel cap", spec([](BmpSpec& s) { s.w = s.h = 40000; }), "res=40000 x 40000\n", ""},
+      {"over the pixel cap", spec([](BmpSpec& s) { s.w = s.h = 40000; }), "res=40000 x 40000\n",
+       ""},
       {"depth 7", spec([](BmpSpec& s) { s.bpp = 7; }), "invalid color depth parameter", ""},
-      {"RLE8 at 4 bits", spec([](BmpSpec& s) { s.bpp = 4, s.compression = 1; }), "", "rle8: col depth not 8\n"},
-      {"RLE4 at 8 bits", spec([](BmpSpec& s) { s.bpp = 8, s.compression = 2; }), "", "rle4: col depth not 4\n"},
-      {"JPEG inside", spec([](BmpSpec& s) { s.compression = 4; }), "unsupported jpeg compression", ""},
-      {"PNG inside", spec([](BmpSpec& s) { s.compression = 5; }), "unsupported png compression", ""},
-      {"alpha bit fields", spec([](BmpSpec& s) { s.compression = 6; }), "unsupported compression BI_ALPHABITFIELDS", ""},
-      {"unknown compression", spec([](BmpSpec& s) { s.compression = 9; }), "compression not supported: 9\n", ""},
-      {"palette too large", spec([](BmpSpec& s) { s.bpp = 8, s.colours = 257; }), "improper size of color map", ""},
+      {"RLE8 at 4 bits", spec([](BmpSpec& s) { s.bpp = 4, s.compression = 1; }), "",
+       "rle8: col depth not 8\n"},
+      {"RLE4 at 8 bits", spec([](BmpSpec& s) { s.bpp = 8, s.compression = 2; }), "",
+       "rle4: col depth not 4\n"},
+      {"JPEG inside", spec([](BmpSpec& s) { s.compression = 4; }), "unsupported jpeg compression",
+       ""},
+      {"PNG inside", spec([](BmpSpec& s) { s.compression = 5; }), "unsupported png compression",
+       ""},
+      {"alpha bit fields", spec([](BmpSpec& s) { s.compression = 6; }),
+       "unsupported compression BI_ALPHABITFIELDS", ""},
+      {"unknown compression", spec([](BmpSpec& s) { s.compression = 9; }),
+       "compression not supported: 9\n", ""},
+      {"palette too large", spec([](BmpSpec& s) { s.bpp = 8, s.colours = 257; }),
+       "improper size of color map", ""},
   };
   for (const Case& k : cases) {
     put_file_buffer(k.file);
@@ -376,7 +391,7 @@ TEST(Bmp, RunLengthStreamsEndWhereTheyEnd) {
   Rgba got = loaded_rgba();
   EXPECT_EQ(px(got, 2, 1)[0], 2);  // bottom row: index 2 throughout, the rest of the run dropped
   EXPECT_EQ(px(got, 0, 0)[0], 0);  // top row untouched: palette entry 0
-  EXPECT_EQ(status_text(), "");     // a delta out of the picture ends it
+  EXPECT_EQ(status_text(), "");    // a delta out of the picture ends it
 
   s.pixels = {0, 5, 1, 2};
   put_file_buffer(make_bmp(s));
@@ -409,8 +424,8 @@ TEST(Bmp, OddLiteralRunsOfNibbles) {
 
 TEST(Bmp, EveryTruncationOfSmallFilesIsHandled) {
   headless_viewer();
-  for (const char* f : {"netpbm_24bit_w5.bmp", "netpbm_4bit_w7.bmp", "rle4.bmp", "rle8.bmp", "raw_555.bmp",
-                        "im_alpha.bmp"}) {
+  for (const char* f : {"netpbm_24bit_w5.bmp", "netpbm_4bit_w7.bmp", "rle4.bmp", "rle8.bmp",
+                        "raw_555.bmp", "im_alpha.bmp"}) {
     Bytes whole = read_file(dir() + "/" + f);
     ASSERT_FALSE(whole.empty()) << f;
     start_stdout_capture();

@@ -121,13 +121,32 @@ Bytes expected_frame(const Dump& d, const DumpImage& im) {
 }
 
 const char* EXACT_FILES[] = {
-    "pil_anim.gif",        "pil_interlaced.gif",   "pil_noise.gif",        "pil_two_colours.gif",
-    "pil_last_delay0.gif", "pil_no_delays.gif",    "pil_transparent.gif",  "im_anim.gif",
-    "im_87a.gif",          "offset_beyond.gif",    "offset_outside.gif",   "zero_screen.gif",
-    "aspect49.gif",        "aspect50.gif",         "transparency_scope.gif", "disposals.gif",
-    "interlaced_h1.gif",   "interlaced_h2.gif",    "interlaced_h3.gif",    "interlaced_h4.gif",
-    "interlaced_h5.gif",   "interlaced_h6.gif",    "interlaced_h7.gif",    "interlaced_h8.gif",
-    "interlaced_h9.gif",   "/usr/libexec/installed-tests/SDL2_image/palette.gif",
+    "pil_anim.gif",
+    "pil_interlaced.gif",
+    "pil_noise.gif",
+    "pil_two_colours.gif",
+    "pil_last_delay0.gif",
+    "pil_no_delays.gif",
+    "pil_transparent.gif",
+    "im_anim.gif",
+    "im_87a.gif",
+    "offset_beyond.gif",
+    "offset_outside.gif",
+    "zero_screen.gif",
+    "aspect49.gif",
+    "aspect50.gif",
+    "transparency_scope.gif",
+    "disposals.gif",
+    "interlaced_h1.gif",
+    "interlaced_h2.gif",
+    "interlaced_h3.gif",
+    "interlaced_h4.gif",
+    "interlaced_h5.gif",
+    "interlaced_h6.gif",
+    "interlaced_h7.gif",
+    "interlaced_h8.gif",
+    "interlaced_h9.gif",
+    "/usr/libexec/installed-tests/SDL2_image/palette.gif",
     "/usr/lib/python3.11/test/imghdrdata/python.gif",
 };
 
@@ -210,7 +229,8 @@ TEST(ReadGif, RefusesWhatIsNoGif) {
     const char* printed;
   } cases[] = {
       {"another file", "PNG\r\n\x1a\n", 1, "not a gif file.\n"},
-      {"a wrong version", "GIF88a\x01\0\x01\0\0\0\0;", 1, "gif: bad version number, not 87a or 89a\n"},
+      {"a wrong version", "GIF88a\x01\0\x01\0\0\0\0;", 1,
+       "gif: bad version number, not 87a or 89a\n"},
       {"a cut screen descriptor", "GIF89a\x01\0", -1, ""},
       {"no image", std::string("GIF89a\x01\0\x01\0\0\0\0;", 14), -1, ""},
   };
@@ -273,7 +293,8 @@ TEST(LoadGif, OpeningDecodesOneFrameAndEachStepOneMore) {
   ASSERT_EQ(sh(std::string(python()) +
                " -c \"from PIL import Image; f=[Image.new('P',(16,16),k) for k in range(40)]; "
                "[x.putpalette([k*6,255-k*6,k]*256) for k,x in enumerate(f)]; "
-               "f[0].save('" + anim + "',save_all=True,append_images=f[1:],duration=50,disposal=1)\""),
+               "f[0].save('" +
+               anim + "',save_all=True,append_images=f[1:],duration=50,disposal=1)\""),
             0);
   int before = gif_images_decoded, count = 0;
   ASSERT_EQ(open_like_the_opener(anim, &count), 0);
@@ -364,10 +385,42 @@ namespace {
 // A one-image GIF of a w x h screen and image, 4-colour global table, with the given LZW minimum
 // code size and raw data bytes (split into sub-blocks).
 Bytes gif_with_data(int w, int h, int min_size, const Bytes& lzw, bool trailer = true) {
-  Bytes b = {'G', 'I', 'F', '8', '9', 'a', (unsigned char)w, (unsigned char)(w >> 8), (unsigned char)h,
-             (unsigned char)(h >> 8), 0x81, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
-             ',', 0, 0, 0, 0, (unsigned char)w, (unsigned char)(w >> 8), (unsigned char)h, (unsigned char)(h >> 8),
-             0, (unsigned char)min_size};
+  Bytes b = {'G',
+             'I',
+             'F',
+             '8',
+             '9',
+             'a',
+             (unsigned char)w,
+             (unsigned char)(w >> 8),
+             (unsigned char)h,
+             (unsigned char)(h >> 8),
+             0x81,
+             0,
+             0,
+             255,
+             0,
+             0,
+             0,
+             255,
+             0,
+             0,
+             0,
+             255,
+             255,
+             255,
+             255,
+             ',',
+             0,
+             0,
+             0,
+             0,
+             (unsigned char)w,
+             (unsigned char)(w >> 8),
+             (unsigned char)h,
+             (unsigned char)(h >> 8),
+             0,
+             (unsigned char)min_size};
   for (size_t i = 0; i < lzw.size(); i += 255) {
     size_t n = lzw.size() - i < 255 ? lzw.size() - i : 255;
     b.push_back((unsigned char)n);
@@ -419,15 +472,17 @@ TEST(LoadGif, HostileDataEndsTheFrameNotTheProgram) {
     bool damaged;
   } cases[] = {
       {"minimum code size 12 (tables of 4096)", gif_with_data(4, 4, 12, Bytes(20, 0xFF)), "", true},
-      {"minimum code size 255", gif_with_data(4, 4, 255, Bytes(20, 0x55)), "error: circular table entry\n", true},
-      {"minimum code size 0", gif_with_data(4, 4, 0, Bytes(20, 0x55)), "error: circular table entry\n", true},
+      {"minimum code size 255", gif_with_data(4, 4, 255, Bytes(20, 0x55)),
+       "error: circular table entry\n", true},
+      {"minimum code size 0", gif_with_data(4, 4, 0, Bytes(20, 0x55)),
+       "error: circular table entry\n", true},
       {"first code is the end code", gif_with_data(2, 2, 2, pack_codes({4, 5}, 2)), "", true},
       {"first code not yet in the table", gif_with_data(2, 2, 2, pack_codes({4, 7, 1}, 2)),
        "error: circular table entry\n", true},
       {"a code past the next free entry", gif_with_data(2, 2, 2, pack_codes({4, 1, 7}, 2)),
        "error: circular table entry\n", true},
-      {"data ends inside the codes", gif_with_data(4, 4, 2, pack_codes({4, 1, 2}, 2)), "ran off the end of my bits\n",
-       true},
+      {"data ends inside the codes", gif_with_data(4, 4, 2, pack_codes({4, 1, 2}, 2)),
+       "ran off the end of my bits\n", true},
       {"no trailer, complete picture", gif_with_data(2, 1, 2, pack_codes({4, 1, 2, 5}, 2), false),
        "EOF  / read error on image data\n", false},
       {"more data than pixels", gif_with_data(1, 1, 2, pack_codes({4, 1, 2, 3, 5}, 2)),

@@ -62,15 +62,17 @@ int load(const std::string& name) {
 ::testing::AssertionResult pixels_are(const Plain& ref, float divisor) {
   if (image_xres != ref.w || image_yres != ref.h)
     return ::testing::AssertionFailure() << "size " << image_xres << " x " << image_yres;
-  if ((int)ref.v.size() != ref.w * ref.h * 3) return ::testing::AssertionFailure() << "bad reference";
+  if ((int)ref.v.size() != ref.w * ref.h * 3)
+    return ::testing::AssertionFailure() << "bad reference";
   for (int i = 0; i < ref.w * ref.h; i++) {
     for (int k = 0; k < 3; k++) {
       float want = (float)ref.v[3 * i + k] / divisor;
       if (std::abs(img_content[4 * i + k] - want) > 1e-6f)
-        return ::testing::AssertionFailure() << "pixel " << i << " channel " << k << ": " << img_content[4 * i + k]
-                                             << ", want " << want;
+        return ::testing::AssertionFailure() << "pixel " << i << " channel " << k << ": "
+                                             << img_content[4 * i + k] << ", want " << want;
     }
-    if (img_content[4 * i + 3] != 1.0f) return ::testing::AssertionFailure() << "alpha of pixel " << i;
+    if (img_content[4 * i + 3] != 1.0f)
+      return ::testing::AssertionFailure() << "alpha of pixel " << i;
   }
   return ::testing::AssertionSuccess();
 }
@@ -85,16 +87,11 @@ TEST(Ppm, MatchesNetpbmOnEveryFormAndDepth) {
     float divisor;  // 0: the reference's maxval
   } cases[] = {
       {"raw255.ppm", "raw255.plain", 256},  // binary samples of maxval 255 are byte / 256
-      {"plain255.ppm", "raw255.plain", 0},
-      {"raw15.ppm", "raw15.plain", 0},
-      {"plain15.ppm", "raw15.plain", 0},
-      {"raw65535.ppm", "raw65535.plain", 0},
-      {"raw1000.ppm", "raw1000.plain", 0},
-      {"comment.ppm", "raw255.plain", 256},
-      {"commentplain.ppm", "raw255.plain", 0},
-      {"oneline.ppm", "raw255.plain", 256},
-      {"crlf.ppm", "raw255.plain", 256},
-      {"big.ppm", "big.ppm.plain", 256},
+      {"plain255.ppm", "raw255.plain", 0},     {"raw15.ppm", "raw15.plain", 0},
+      {"plain15.ppm", "raw15.plain", 0},       {"raw65535.ppm", "raw65535.plain", 0},
+      {"raw1000.ppm", "raw1000.plain", 0},     {"comment.ppm", "raw255.plain", 256},
+      {"commentplain.ppm", "raw255.plain", 0}, {"oneline.ppm", "raw255.plain", 256},
+      {"crlf.ppm", "raw255.plain", 256},       {"big.ppm", "big.ppm.plain", 256},
       {"bigplain.ppm", "big.ppm.plain", 0},
   };
   sh("pnmtoplainpnm '" + dir() + "/big.ppm' > '" + dir() + "/big.ppm.plain'");
@@ -163,11 +160,14 @@ TEST(Ppm, ARawFileCutShortRepeatsTheColourBeingRead) {
   headless_viewer();
   // Three pixels given in full, then the red of a fourth: its green and blue come from the third
   // pixel, and every later pixel repeats that colour.
-  put_file_buffer(std::string("P6\n3 2\n255\n") + std::string("\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0", 10));
+  put_file_buffer(std::string("P6\n3 2\n255\n") +
+                  std::string("\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0", 10));
   ASSERT_EQ(load_ppm(), 0);
-  float want[6][3] = {{16, 32, 48}, {64, 80, 96}, {112, 128, 144}, {160, 128, 144}, {160, 128, 144}, {160, 128, 144}};
+  float want[6][3] = {{16, 32, 48},    {64, 80, 96},    {112, 128, 144},
+                      {160, 128, 144}, {160, 128, 144}, {160, 128, 144}};
   for (int i = 0; i < 6; i++)
-    for (int k = 0; k < 3; k++) EXPECT_FLOAT_EQ(img_content[4 * i + k], want[i][k] / 256) << i << " " << k;
+    for (int k = 0; k < 3; k++)
+      EXPECT_FLOAT_EQ(img_content[4 * i + k], want[i][k] / 256) << i << " " << k;
   EXPECT_EQ(status_text(), DAMAGED_TEXT);
 }
 
@@ -262,7 +262,8 @@ TEST(Pbm, TruncatedDataKeepsTheGreyFill) {
 
 TEST(Netpbm, EveryTruncationOfASmallFileIsHandled) {
   headless_viewer();
-  for (const char* f : {"raw255.ppm", "plain15.ppm", "raw65535.ppm", "raw.pbm", "commentplain.pbm"}) {
+  for (const char* f :
+       {"raw255.ppm", "plain15.ppm", "raw65535.ppm", "raw.pbm", "commentplain.pbm"}) {
     Bytes whole = read_file(dir() + "/" + f);
     bool pbm = strstr(f, ".pbm") != nullptr;
     start_stdout_capture();

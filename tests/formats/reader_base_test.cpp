@@ -98,7 +98,8 @@ TEST(SizeLoadedImage, CapsAtTheLimitAndOnePast) {
   };
   for (const Case& k : cases) {
     EXPECT_EQ(image_size_ok(k.w, k.h), k.result == SIZE_OK) << k.w << " x " << k.h;
-    if (k.w * 1.0 * k.h < 1e6) EXPECT_EQ(size_loaded_image(k.w, k.h), k.result) << k.w << " x " << k.h;
+    if (k.w * 1.0 * k.h < 1e6)
+      EXPECT_EQ(size_loaded_image(k.w, k.h), k.result) << k.w << " x " << k.h;
   }
 }
 

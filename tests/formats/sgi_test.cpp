@@ -93,6 +93,7 @@ TEST(Sgi, RefusesInSilenceOverTheErrorCanvas) {
       {"three bytes a sample", sgi_header(2, 2, 3, 0, 3), "SGI storage not supported"},
       {"no channels", sgi_header(2, 2, 0, 0), "SGI storage not supported"},
       {"zero width", sgi_header(0, 2, 3, 0), "SGI size not supported: 0 x 2"},
+      {"above the pixel cap", sgi_header(65535, 65535, 3, 0), "SGI size not supported: 65535 x 65535"},
       {"a header cut short", Bytes{0x01, 0xDA, 0, 1, 0, 3, 0, 9}, "damaged SGI header"},
   };
   for (const Case& k : cases) {

@@ -112,7 +112,8 @@ void pillow_decode(const std::vector<std::string>& paths) {
 
 Rgba pillow_rgba(const std::string& path, int frame) {
   std::string out = path + ".pil" + std::to_string(frame) + ".raw";
-  if (access(out.c_str(), R_OK) != 0) pillow_decode({frame ? path + "@" + std::to_string(frame) : path});
+  if (access(out.c_str(), R_OK) != 0)
+    pillow_decode({frame ? path + "@" + std::to_string(frame) : path});
   return read_raw(out);
 }
 
@@ -162,8 +163,8 @@ std::string compare_loaded(const Rgba& ref, int tolerance, bool compare_alpha) {
       if (compare_alpha && b[3] == 0 && a[3] == 0) continue;
       for (int k = 0; k < channels; k++)
         if (abs(a[k] - b[k]) > tolerance) {
-          snprintf(msg, sizeof msg, "pixel (%d, %d): %d %d %d %d, reference %d %d %d %d", x, y, a[0], a[1],
-                   a[2], a[3], b[0], b[1], b[2], b[3]);
+          snprintf(msg, sizeof msg, "pixel (%d, %d): %d %d %d %d, reference %d %d %d %d", x, y,
+                   a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3]);
           return msg;
         }
     }

@@ -1,0 +1,2 @@
+#include "data/blob.inc"
+BLOB colour_names, "colour_names.bin"

@@ -104,20 +104,41 @@ static Rgba read_raw(const std::string& path) {
   return r;
 }
 
+// The reference decoders write their output next to the file they read: a file from elsewhere
+// (a Debian package's folder) is copied into the fixture folder first, so nothing is written
+// outside it.
+static std::string inside_fixtures(const std::string& path) {
+  const std::string& dir = fixture_dir();
+  if (path.compare(0, dir.size() + 1, dir + "/") == 0) return path;
+  std::string flat = path;
+  for (char& ch : flat)
+    if (ch == '/') ch = '_';
+  std::string copy = dir + "/" + flat;
+  if (access(copy.c_str(), R_OK) != 0) write_file(copy, read_file(path));
+  return copy;
+}
+
 void pillow_decode(const std::vector<std::string>& paths) {
   std::string cmd = std::string(python()) + " '" + test_script("pil_rgba.py") + "'";
-  for (const std::string& p : paths) cmd += " '" + p + "'";
+  for (const std::string& p : paths) {
+    size_t at = p.rfind('@');
+    bool framed = at != std::string::npos && p.find('/', at) == std::string::npos;
+    std::string file = framed ? p.substr(0, at) : p;
+    cmd += " '" + inside_fixtures(file) + (framed ? p.substr(at) : "") + "'";
+  }
   sh(cmd + " 2>/dev/null");
 }
 
-Rgba pillow_rgba(const std::string& path, int frame) {
+Rgba pillow_rgba(const std::string& given, int frame) {
+  std::string path = inside_fixtures(given);
   std::string out = path + ".pil" + std::to_string(frame) + ".raw";
   if (access(out.c_str(), R_OK) != 0)
     pillow_decode({frame ? path + "@" + std::to_string(frame) : path});
   return read_raw(out);
 }
 
-Rgba imagemagick_rgba(const std::string& path, int frame) {
+Rgba imagemagick_rgba(const std::string& given, int frame) {
+  std::string path = inside_fixtures(given);
   std::string im = imagemagick();
   std::string src = "'" + path + "'";
   if (frame >= 0) {

@@ -1,0 +1,206 @@
+#include "jpeg_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <FL/Fl_Text_Buffer.H>
+
+#include "app/window.h"
+#include "formats/jpeg_post.h"
+#include "formats/readers.h"
+#include "platform/sleep.h"
+#include "view/canvas.h"
+
+const std::string& fixture_dir() {
+  static std::string dir = [] {
+    char tmpl[] = "/tmp/jpeg_tests_XXXXXX";
+    const char* d = mkdtemp(tmpl);
+    if (!d) return std::string("/tmp");
+    static std::string made = d;
+    atexit([] { sh("rm -rf " + made); });
+    return made;
+  }();
+  return dir;
+}
+
+bool sh(const std::string& cmd) { return system(cmd.c_str()) == 0; }
+
+bool have_tool(const char* name) { return sh(std::string("command -v ") + name + " >/dev/null 2>&1"); }
+
+Bytes read_bytes(const std::string& path) {
+  Bytes b;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  unsigned char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
+  fclose(f);
+  return b;
+}
+
+void write_bytes(const std::string& path, const Bytes& data) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) return;
+  fwrite(data.data(), 1, data.size(), f);
+  fclose(f);
+}
+
+std::string go_testdata(const char* name) {
+  std::string p = std::string("/usr/share/go-1.19/src/image/testdata/") + name;
+  return access(p.c_str(), R_OK) == 0 ? p : "";
+}
+
+std::string photo_ppm() {
+  std::string out = fixture_dir() + "/photo.ppm";
+  if (access(out.c_str(), R_OK) == 0) return out;
+  std::string png = go_testdata("video-001.png");
+  if (png.empty() || !sh("pngtopnm " + png + " > " + out + " 2>/dev/null")) return "";
+  return out;
+}
+
+bool read_pnm(const std::string& path, Picture& out) {
+  Bytes b = read_bytes(path);
+  if (b.size() < 3 || b[0] != 'P' || (b[1] != '5' && b[1] != '6')) return false;
+  out.channels = b[1] == '5' ? 1 : 3;
+  size_t i = 2;
+  int vals[3], got = 0;
+  while (got < 3 && i < b.size()) {
+    if (b[i] == '#') {
+      while (i < b.size() && b[i] != '\n') i++;
+    } else if (isdigit(b[i])) {
+      int v = 0;
+      while (i < b.size() && isdigit(b[i])) v = v * 10 + (b[i++] - '0');
+      vals[got++] = v;
+      continue;
+    }
+    i++;
+  }
+  if (got < 3 || vals[2] != 255) return false;
+  i++;  // the one whitespace byte after maxval
+  out.w = vals[0];
+  out.h = vals[1];
+  size_t n = (size_t)out.w * out.h * out.channels;
+  if (b.size() < i + n) return false;
+  out.px.assign(b.begin() + i, b.begin() + i + n);
+  return true;
+}
+
+bool decode_png(const std::string& png, Picture& out) {
+  std::string p = fixture_dir() + "/ref.pnm";
+  return sh("pngtopnm " + png + " > " + p + " 2>/dev/null") && read_pnm(p, out);
+}
+
+bool decode_djpeg(const std::string& jpg, Picture& out) {
+  std::string p = fixture_dir() + "/djpeg.pnm";
+  return sh("djpeg -dct float -pnm -outfile " + p + " " + jpg + " 2>/dev/null") && read_pnm(p, out);
+}
+
+bool decode_unsmoothed(const std::string& jpg, Picture& out) {
+  std::string raw = fixture_dir() + "/samples.bin";
+  std::string py =
+      "import sys\n"
+      "from PIL import Image\n"
+      "im = Image.open(sys.argv[1])\n"
+      "im.draft('YCbCr' if im.mode == 'RGB' else im.mode, im.size)\n"
+      "assert im.mode in ('YCbCr', 'L'), im.mode\n"
+      "sys.stdout.buffer.write(b'%d %d %d\\n' % (im.size[0], im.size[1], len(im.getbands())))\n"
+      "sys.stdout.buffer.write(im.tobytes())\n";
+  std::string script = fixture_dir() + "/samples.py";
+  write_bytes(script, Bytes(py.begin(), py.end()));
+  if (!sh("/usr/bin/python3 " + script + " " + jpg + " > " + raw)) return false;
+  Bytes b = read_bytes(raw);
+  int w, h, bands, used = 0;
+  if (sscanf((const char*)b.data(), "%d %d %d\n%n", &w, &h, &bands, &used) != 3) return false;
+  if (b.size() < (size_t)used + (size_t)w * h * bands || (bands != 1 && bands != 3)) return false;
+  out.w = w;
+  out.h = h;
+  out.channels = 3;
+  out.px.resize((size_t)w * h * 3);
+  const unsigned char* s = b.data() + used;
+  for (int64_t i = 0; i < (int64_t)w * h; i++) {
+    // The reader's conversion, in single precision, before the squaring.
+    float y = s[i * bands] * (1.0f / 256), cb = 0, cr = 0;
+    if (bands == 3) cb = (s[i * 3 + 1] - 128) * (1.0f / 256), cr = (s[i * 3 + 2] - 128) * (1.0f / 256);
+    float rgb[3] = {y - 0.0000368213f * cb + 1.40199f * cr, 1.00003f * y - 0.344125f * cb - 0.714128f * cr,
+                    0.999823f * y + 1.77204f * cb - 0.00000804142f * cr};
+    for (int c = 0; c < 3; c++) {
+      float v = rgb[c] < 0 ? 0 : rgb[c] > 1 ? 1 : rgb[c];
+      out.px[i * 3 + c] = v * 256;
+    }
+  }
+  return true;
+}
+
+int open_jpeg(const Bytes& data, std::string* console) {
+  free(bin_content);
+  bin_content = (unsigned char*)malloc(data.size() ? data.size() : 1);
+  if (!data.empty()) memcpy(bin_content, data.data(), data.size());
+  bin_allocated = (int)data.size();
+  plat_skip_sleep = 1;
+  if (console) testing::internal::CaptureStdout();
+  int r = load_jpg(1);
+  if (console) {
+    fflush(stdout);
+    *console = testing::internal::GetCapturedStdout();
+  }
+  return r;
+}
+
+Agreement agree(const Picture& ref, double tol) {
+  Agreement a;
+  if (ref.w != image_xres || ref.h != image_yres) {
+    a.outside = -1;
+    a.first = "size " + std::to_string(image_xres) + "x" + std::to_string(image_yres) + " vs " +
+              std::to_string(ref.w) + "x" + std::to_string(ref.h);
+    return a;
+  }
+  double sum = 0;
+  for (int y = 0; y < ref.h; y++)
+    for (int x = 0; x < ref.w; x++)
+      for (int c = 0; c < 3; c++) {
+        double ours = img_content[4 * ((int64_t)y * ref.w + x) + c];
+        double r = ref.at(x, y, c) / 256.0, t = tol / 256.0;
+        double lo = std::max(0.0, r - t), hi = std::min(1.0, r + t);
+        double min_ok = std::sqrt(std::max(0.0, lo * lo - m0)) - 1e-6;
+        double max_ok = std::sqrt(hi * hi + m0) + 1e-6;
+        double d = std::fabs(ours * 256 - ref.at(x, y, c));
+        sum += d;
+        a.worst = std::max(a.worst, d);
+        if (ours < min_ok || ours > max_ok) {
+          if (a.outside == 0) {
+            char text[160];
+            snprintf(text, sizeof text, "(%d,%d) channel %d: %.2f levels vs reference %.0f", x, y, c,
+                     ours * 256, ref.at(x, y, c));
+            a.first = text;
+          }
+          a.outside++;
+        }
+      }
+  a.mean = sum / (3.0 * ref.w * ref.h);
+  return a;
+}
+
+std::string status_text() {
+  if (!status_line) return "";
+  char* t = status_line->text();
+  std::string s = t ? t : "";
+  free(t);
+  return s;
+}
+
+Bytes with_orientation_tag(const Bytes& jpg, int k) {
+  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,
+                                8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, (unsigned char)k,
+                                0, 0, 0, 0, 0, 0, 0};
+  if (jpg.size() < 2) return jpg;
+  Bytes out(app1, app1 + sizeof app1);
+  out.insert(out.begin(), jpg[1]);
+  out.insert(out.begin(), jpg[0]);
+  for (size_t i = 2; i < jpg.size(); i++) out.push_back(jpg[i]);
+  return out;
+}

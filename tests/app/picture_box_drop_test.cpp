@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
+#include "app/content.h"
 #include "app/open_file.h"
 #include "picture_box_events.h"
 #include "support/headless.h"
+#include "view/canvas.h"
 
 namespace {
 
@@ -105,6 +108,19 @@ TEST_F(Drop, FileWithSpaceReachesTheOpener) {
   FILE* g = fopen(openfilename, "rb");
   EXPECT_NE(g, nullptr) << "the decoded name names the dropped file";
   if (g) fclose(g);
+
+  // Through the real opener: the file is read and shown as a hex dump under its own name.
+  drop_open = do_open;
+  Fl::e_text = const_cast<char*>(uri.data());
+  Fl::e_length = (int)uri.size();
+  EXPECT_EQ(p_image_box->handle(FL_PASTE), 1);
+  Fl::e_text = nullptr;
+  Fl::e_length = 0;
+  EXPECT_STREQ(openfilename, path.c_str());
+  ASSERT_EQ(bin_allocated, 5);
+  EXPECT_EQ(memcmp(bin_content, "hello", 5), 0);
+  EXPECT_TRUE(is_content_hex());
+  EXPECT_STREQ(window->label(), path.c_str());
   remove(path.c_str());
   rmdir(dir);
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/content.h"
 #include "earth/elevation.h"
 #include "earth/globe_shade.h"
 #include "earth/moon.h"
@@ -112,8 +113,10 @@ int globe_render() {
   // The view is centred on the meridian of the zone's standard time.
   look_at_laenge = -(double)(now.bias_minutes / 60) * 15 * kRadPerDeg;
 
-  // The view choice is a widget: it is read here, once, not by the workers.
-  globe_moon_view = get_view_val() == 1;
+  // The view choice is a widget: it is read here, once, not by the workers. While the empty
+  // view's items stand over the globe (after a failed open) the selection shown is not the
+  // globe's, and the globe keeps the view it had.
+  globe_moon_view = (empty_choices_shown() ? choice_vglobe : get_view_val()) == 1;
 
   const double s = pixel_scale();
   for (int x = 0; x < xres; x++) {

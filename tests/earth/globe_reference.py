@@ -8,9 +8,19 @@ usage: globe_reference.py terminator JD LAT...   for each latitude (degrees): th
                                                  sub-solar point's longitude and latitude
        globe_reference.py sublunar JD            the sub-lunar point: east longitude (0..360)
                                                  and latitude, degrees
+       globe_reference.py images DIR             the globe's images as Pillow makes them from the
+                                                 Debian pictures, written to DIR: day.rgb (the
+                                                 day texture decoded), small.rgb (its 4 x 4 box
+                                                 reduction) and night.gray (the city lights' light
+                                                 min(R, G) - 50 scaled by 255/205, box-reduced to
+                                                 2160 x 1080; the sea not cleared); prints the
+                                                 three sizes
+       globe_reference.py hsv                    rows h s v r g b of colorsys.hsv_to_rgb over
+                                                 hues below 0.998 (six times the hue below 5.99)
 JD is a Julian date in UT. PyEphem counts days from JD 2415020.
 """
 import math
+import os
 import sys
 
 import ephem
@@ -62,8 +72,40 @@ def terminator(jd, lats):
         print(" ".join(repr(v) for v in [lat] + sorted(found) + [slon, slat]))
 
 
+def images(out):
+    import numpy
+    from PIL import Image
+
+    day = Image.open("/usr/share/xplanet/images/earth.jpg").convert("RGB")
+    small = day.reduce(4)
+    lights = numpy.asarray(Image.open("/usr/share/marble/data/maps/earth/citylights/citylights.jpg").convert("RGB"))
+    m = numpy.minimum(lights[:, :, 0], lights[:, :, 1]).astype(float)
+    light = numpy.clip((m - 50) * 255 / 205, 0, 255)
+    night = Image.fromarray(numpy.round(light).astype(numpy.uint8)).resize((2160, 1080), Image.BOX)
+    for name, im in (("day.rgb", day), ("small.rgb", small), ("night.gray", night)):
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(im.tobytes())
+    print(*day.size, *small.size, *night.size)
+
+
+def hsv():
+    import colorsys
+
+    for i in range(0, 200):
+        h = i * 0.998 / 200
+        for s in (0.1, 0.5, 1.0):
+            for v in (0.2, 0.9):
+                print(" ".join(repr(x) for x in (h, s, v) + colorsys.hsv_to_rgb(h, s, v)))
+
+
 def main(argv):
     mode = argv[1]
+    if mode == "images":
+        images(argv[2])
+        return
+    if mode == "hsv":
+        hsv()
+        return
     jd = float(argv[2])
     if mode == "terminator":
         terminator(jd, [float(a) for a in argv[3:]])

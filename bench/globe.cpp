@@ -1,6 +1,6 @@
-// The globe on a 1000 x 800 canvas: the render alone (load_globe2d without posting it), the whole
-// redraw after a pan (render, composition and display quantiser), and the sun report from the
-// right click to its text. Debian's xplanet, drawing a rectangular day and night map of the same
+// The globe on a 1000 x 800 canvas: the render alone (load_globe2d without posting it, on its four
+// band workers, and with the bands in turn), the whole redraw after a pan (render, composition and
+// display quantiser), and the sun report from the right click to its text. Debian's xplanet, drawing a rectangular day and night map of the same
 // size with city lights once, is timed in the same run and printed beside them.
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,6 @@
 #include "app/content.h"
 #include "app/picture_box.h"
 #include "app/window.h"
-#include "earth/elevation.h"
 #include "earth/globe.h"
 #include "platform/bands.h"
 #include "platform/clock.h"
@@ -44,6 +43,16 @@ void BM_globe_render(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(globe_render());
 }
 BENCHMARK(BM_globe_render)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The same render with the four bands one after another on the caller: the work itself, apart
+// from how many processors the machine has free.
+void BM_globe_render_bands_in_turn(benchmark::State& state) {
+  set_up();
+  is9xline = 1;
+  for (auto _ : state) benchmark::DoNotOptimize(globe_render());
+  is9xline = 0;
+}
+BENCHMARK(BM_globe_render_bands_in_turn)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 
 // A drag of the globe: the pan moves, the globe is rendered anew, composed and quantised.
 void BM_globe_redraw_after_pan(benchmark::State& state) {
@@ -108,43 +117,3 @@ void BM_xplanet_rectangular_once(benchmark::State& state) {
 BENCHMARK(BM_xplanet_rectangular_once)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 }  // namespace
-
-namespace {
-void BM_tmp_single(benchmark::State& state) {
-  set_up();
-  is9xline = 1;
-  for (auto _ : state) benchmark::DoNotOptimize(globe_render());
-  is9xline = 0;
-}
-BENCHMARK(BM_tmp_single)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
-void BM_tmp_heights(benchmark::State& state) {
-  set_up();
-  globe_render();
-  double s = 0.35 * globe_zoom * 0.017453292519943;
-  for (auto _ : state) {
-    double acc = 0;
-    for (int y = 0; y < 800; y++) {
-      double phi = look_at_breite - (y - 400) * s - globe_dy;
-      while (phi > 1.570796326794897) phi -= 3.141592653589793;
-      for (int x = 0; x < 1000; x++) {
-        double l = (x - 500) * s + look_at_laenge;
-        if (l < 0) l += 6.283185307179586;
-        double a, b, c;
-        geographic2altitude3(l, phi, 5.2e-5, &a, &b, &c);
-        acc += a + b + c;
-      }
-    }
-    benchmark::DoNotOptimize(acc);
-  }
-}
-BENCHMARK(BM_tmp_heights)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
-}
-namespace {
-void BM_tmp_band(benchmark::State& state) {
-  set_up();
-  globe_render();
-  globe_band b = {(int)state.range(0), 4};
-  for (auto _ : state) globe2d_comp(&b);
-}
-BENCHMARK(BM_tmp_band)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
-}

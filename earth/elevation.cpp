@@ -135,6 +135,10 @@ inline double tile_rule(const int16_t* t, double x, double y) {
   return bilinear(t, 76, 76, limit(x, 0, 75), limit(y, 0, 75));
 }
 
+// The sea index block of a grid coordinate, which is never negative here: as unsigned the
+// division is a shift (as signed, the compiler may divide in earnest).
+inline int sea_block(double v) { return (int)((unsigned)(int)v / ELEV_SEA_BLOCK); }
+
 inline double regional_rule(int index, double lon, double lat) {
   const RegionalGrid& g = regional_grids[index];
   // The sector from 340 E reaches over 0 E: its columns continue past 360.
@@ -145,7 +149,7 @@ inline double regional_rule(int index, double lon, double lat) {
   // read only near land.
   const uint8_t* sea = elevation_data->regional_sea[index];
   const int blocks_across = (g.cols + ELEV_SEA_BLOCK - 1) / ELEV_SEA_BLOCK;
-  double v = sea && sea[(int)y / ELEV_SEA_BLOCK * blocks_across + (int)x / ELEV_SEA_BLOCK]
+  double v = sea && sea[sea_block(y) * blocks_across + sea_block(x)]
                  ? 0
                  : bilinear(elevation_data->regional[index], g.cols, g.rows, x, y);
   return sea_rule(v, lon, lat);
@@ -176,7 +180,7 @@ inline void regional_rule3(int index, const double* lon, const double* lat, doub
     double col_lon = g.west == 340 && lon[k] < 20 ? lon[k] + 360 : lon[k];
     x[k] = limit((col_lon - g.west) * g.k, 0, g.cols - 1);
     y[k] = limit((g.north - lat[k]) * g.k, 0, g.rows - 1);
-    bool s = sea && sea[(int)y[k] / ELEV_SEA_BLOCK * blocks_across + (int)x[k] / ELEV_SEA_BLOCK];
+    bool s = sea && sea[sea_block(y[k]) * blocks_across + sea_block(x[k])];
     open_sea += s;
     v[k] = s ? 0 : NAN;
   }
@@ -186,7 +190,12 @@ inline void regional_rule3(int index, const double* lon, const double* lat, doub
     for (int k = 0; k < 3; k++)
       if (v[k] != 0) v[k] = bilinear(elevation_data->regional[index], g.cols, g.rows, x[k], y[k]);
   }
-  // The sea rule.
+  // The sea rule. On land, where the three points run together along a row of the globe, the
+  // half-degree grid has nothing to say and is not read.
+  if (v[0] >= 0.5 && v[1] >= 0.5 && v[2] >= 0.5) {
+    out[0] = v[0], out[1] = v[1], out[2] = v[2];
+    return;
+  }
   double h[3];
   half_degree3(lon, lat, h);
   for (int k = 0; k < 3; k++) out[k] = (v[k] < 0.5) & (h[k] <= 0) ? h[k] : v[k];

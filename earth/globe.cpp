@@ -69,8 +69,7 @@ int globe2d_comp(void* band) {
     while (phi < -kHalfPi) phi += kPi;
     globe_row row;
     globe_row_at(phi, &row);
-    float* out = img_content + 4 * y * xres;
-    for (int x = 0; x < xres; x++, out += 4) globe_pixel(row, columns[x], out);
+    globe_paint_row(row, columns, xres, img_content + 4 * y * xres);
   }
   return 0;
 }

@@ -73,11 +73,12 @@ void globe_hsv2rgb(float h, float s, float v, float* r, float* g, float* b) {
   }
 }
 
-void globe_pixel(const globe_row& r, const globe_column& c, float* out) {
+namespace {
+
+// The pixel at row r and column c from its height h0 and the heights hE, hN one step east and
+// north.
+inline void shade(const globe_row& r, const globe_column& c, double h0, double hE, double hN, float* out) {
   const double lambda = c.lambda, phi = r.phi;
-  // The height here and one step east and north: geographic2altitude at each of the three.
-  double h0, hE, hN;
-  geographic2altitude3(lambda, phi, GLOBE_DELTA, &h0, &hE, &hN);
 
   // The three points on the ellipsoid raised by their heights; the sea is flat.
   double s0 = h0 > 0 ? h0 : 0, sE = hE > 0 ? hE : 0, sN = hN > 0 ? hN : 0;
@@ -88,26 +89,30 @@ void globe_pixel(const globe_row& r, const globe_column& c, float* out) {
   double nx = (r.ra_north + sN) * r.cos_north * c.cos_lambda - p0x,
          ny = (r.ra_north + sN) * r.cos_north * c.sin_lambda - p0y, nz = (r.rb_north + sN) * r.sin_north - p0z;
   double Nx = ey * nz - ez * ny, Ny = ez * nx - ex * nz, Nz = ex * ny - ey * nx;
-  double G = std::sqrt(Nx * Nx + Ny * Ny + Nz * Nz);
+  double NN = Nx * Nx + Ny * Ny + Nz * Nz;
   double ux = r.cos_phi * c.cos_lambda, uy = r.cos_phi * c.sin_lambda, uz = r.sin_phi;
 
   // The softer of the level ground's and the slope's illumination, rising smoothly from 0 at
-  // the terminator. Without a Sun (no solar data for the moment) everything is night.
-  // I / G is taken as the smaller of S.u and S.N / G, one division for both uses of 1 / G.
-  const double inv_G = G > 0 ? 1 / G : 0;
+  // the terminator. Without a Sun (no solar data for the moment) everything is night. I / G is
+  // the smaller of S.u and S.N / G; on the night side, where either is negative, the length G
+  // of the normal is not needed for the light.
   float light = 0.0f;
-  if (globe_sun_known && G > 0) {
+  double inv_G = 0;
+  bool have_inv_G = false;
+  if (globe_sun_known && NN > 0) {
     double Sx = SOLY, Sy = -SOLX, Sz = -SOLZ;
-    double level = Sx * ux + Sy * uy + Sz * uz, slope = (Sx * Nx + Sy * Ny + Sz * Nz) * inv_G;
-    double I_G = level < slope ? level : slope;
-    if (I_G >= 0) {
-      float q = (float)(13 * I_G);
+    double level = Sx * ux + Sy * uy + Sz * uz, SN = Sx * Nx + Sy * Ny + Sz * Nz;
+    if (level >= 0 && SN >= 0) {
+      inv_G = 1 / std::sqrt(NN);
+      have_inv_G = true;
+      double slope = SN * inv_G;
+      float q = (float)(13 * (level < slope ? level : slope));
       light = (0.596227f * q + q * q) / (1.0f + 1.192454f * q + q * q);
     }
   }
 
   float hue, sat, val;
-  const float J = (float)(h0 / 10000);
+  const float J = (float)(h0 * 1e-4);
   if (h0 <= 0) {
     hue = 0.5834f - 0.07f * J;
     sat = (0.9f - 0.09f * J) * r.arctic;
@@ -133,13 +138,14 @@ void globe_pixel(const globe_row& r, const globe_column& c, float* out) {
 
   if (h0 > 20) {
     double d = std::sqrt((hE - h0) * (hE - h0) + (hN - h0) * (hN - h0));
-    sat *= std::exp((float)(-d / 20.9439510239316));
+    sat *= std::exp((float)(-d * (1 / 20.9439510239316)));
   }
 
   float V = (light * v_contrast + v_night) * v_night * val;
 
   if (h0 > 1) {
-    float t = G > 0 ? (float)((Nx * ux + Ny * uy + Nz * uz) * inv_G) : 1.0f;
+    if (!have_inv_G && NN > 0) inv_G = 1 / std::sqrt(NN);
+    float t = NN > 0 ? (float)((Nx * ux + Ny * uy + Nz * uz) * inv_G) : 1.0f;
     t = t < 0.6f ? 0.6f : t > 1.0f ? 1.0f : t;
     sat *= std::exp(-0.4f * t);
     V *= 0.6f * t + 0.4f;
@@ -158,4 +164,19 @@ void globe_pixel(const globe_row& r, const globe_column& c, float* out) {
 
   globe_hsv2rgb(hue, sat, V, &out[0], &out[1], &out[2]);
   out[3] = 1.0f;
+}
+
+}  // namespace
+
+void globe_paint_row(const globe_row& r, const globe_column* c, int n, float* out) {
+  // The heights of a run of pixels first, then their colours: the look-ups and the arithmetic
+  // each run on their own, without waiting on each other.
+  const int kRun = 64;
+  double h[3 * kRun];
+  for (int x0 = 0; x0 < n; x0 += kRun) {
+    int m = n - x0 < kRun ? n - x0 : kRun;
+    for (int k = 0; k < m; k++)
+      geographic2altitude3(c[x0 + k].lambda, r.phi, GLOBE_DELTA, &h[3 * k], &h[3 * k + 1], &h[3 * k + 2]);
+    for (int k = 0; k < m; k++) shade(r, c[x0 + k], h[3 * k], h[3 * k + 1], h[3 * k + 2], out + 4 * (x0 + k));
+  }
 }

@@ -1,4 +1,4 @@
-// The colour of one pixel of the globe, for the band workers of earth/globe.cpp and for tests.
+// The colours of the globe's pixels, a row at a time, for the band workers of earth/globe.cpp.
 #pragma once
 
 // What a row of the picture shares: its latitude phi and the one a step north (phi + delta), with
@@ -26,5 +26,7 @@ constexpr double GLOBE_DELTA = 5.2359877559829e-5;
 void globe_row_at(double phi, globe_row* r);
 void globe_column_at(double lambda, globe_column* c);
 
-// Writes the RGBA pixel (alpha 1) at that row and column from the render state (earth/globe.h).
-void globe_pixel(const globe_row& r, const globe_column& c, float* out);
+// Writes the n RGBA pixels (alpha 1) of row r at columns c[0..n) into out, from the render
+// state (earth/globe.h): the heights from the elevation model (here and one step east and north,
+// for the surface normal), the colour model, the Sun's light and the Moon's disc.
+void globe_paint_row(const globe_row& r, const globe_column* c, int n, float* out);

@@ -19,7 +19,8 @@ const char kDegreeSign[] = "\xC2\xB0";
 
 // A crossing as a clock time: now's time of day shifted by the distance from jd. A crossing that
 // was not found has no time.
-void clock_text(clock_time now, double jd, const sun_crossing& c, bool past, char* out, size_t size) {
+void clock_text(clock_time now, double jd, const sun_crossing& c, bool past, char* out,
+                size_t size) {
   clock_time t;
   double hours = 24 * (past ? jd - c.jd : c.jd - jd);
   if (!c.found || clock_shift(now, hours, past, &t) != 0) {
@@ -79,6 +80,7 @@ void sun_report_at(double lon, double lat) {
     }
   }
   snprintf(text, sizeof text, "long=%.1f lat=%.1f\nsun angle=%.1f, sun direction=%.1f\n%s\n%s",
-           lon * kDegrees, lat * kDegrees, s.elevation * kDegrees, s.azimuth * kDegrees, line1, line2);
+           lon * kDegrees, lat * kDegrees, s.elevation * kDegrees, s.azimuth * kDegrees, line1,
+           line2);
   plat_message(text);
 }

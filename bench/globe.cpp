@@ -1,7 +1,8 @@
 // The globe on a 1000 x 800 canvas: the render alone (load_globe2d without posting it, on its four
 // band workers, and with the bands in turn), the whole redraw after a pan (render, composition and
-// display quantiser), and the sun report from the right click to its text. Debian's xplanet, drawing a rectangular day and night map of the same
-// size with city lights once, is timed in the same run and printed beside them.
+// display quantiser), and the sun report from the right click to its text. Debian's xplanet,
+// drawing a rectangular day and night map of the same size with city lights once, is timed in the
+// same run and printed beside them.
 #include <benchmark/benchmark.h>
 
 #include <FL/Fl.H>
@@ -42,7 +43,11 @@ void BM_globe_render(benchmark::State& state) {
   set_up();
   for (auto _ : state) benchmark::DoNotOptimize(globe_render());
 }
-BENCHMARK(BM_globe_render)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_globe_render)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 // The same render with the four bands one after another on the caller: the work itself, apart
 // from how many processors the machine has free.
@@ -52,7 +57,11 @@ void BM_globe_render_bands_in_turn(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(globe_render());
   is9xline = 0;
 }
-BENCHMARK(BM_globe_render_bands_in_turn)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_globe_render_bands_in_turn)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // A drag of the globe: the pan moves, the globe is rendered anew, composed and quantised.
 void BM_globe_redraw_after_pan(benchmark::State& state) {
@@ -63,7 +72,11 @@ void BM_globe_redraw_after_pan(benchmark::State& state) {
   }
   globe_dx = 0;
 }
-BENCHMARK(BM_globe_redraw_after_pan)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_globe_redraw_after_pan)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 // A right push over the globe as the toolkit delivers it, until the report's text is shown (the
 // message box is the tests' recorder). Places by day, by night and in polar day, in turn.
@@ -82,7 +95,10 @@ void BM_sun_report_click(benchmark::State& state) {
   }
   if (message_count == 0) state.SkipWithError("no report was shown");
 }
-BENCHMARK(BM_sun_report_click)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_sun_report_click)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 // xplanet (Debian's package of that name) drawing the same map size with its day texture, its
 // city lights and a soft terminator, written to a PNG; one run, wall time of the whole process.
@@ -100,9 +116,10 @@ void BM_xplanet_rectangular_once(benchmark::State& state) {
   }
   fprintf(f, "[default]\nshade=30\n[earth]\n\"Earth\"\nmap=earth.jpg\nnight_map=night.jpg\n");
   fclose(f);
-  std::string cmd = "xplanet -config " + conf +
-                    " -projection rectangular -num_times 1 -geometry 1000x800 -date 20260621.100000 -output " + out +
-                    " >/dev/null 2>&1";
+  std::string cmd =
+      "xplanet -config " + conf +
+      " -projection rectangular -num_times 1 -geometry 1000x800 -date 20260621.100000 -output " +
+      out + " >/dev/null 2>&1";
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     int rc = system(cmd.c_str());
@@ -114,6 +131,9 @@ void BM_xplanet_rectangular_once(benchmark::State& state) {
   remove(conf.c_str());
   rmdir(dir);
 }
-BENCHMARK(BM_xplanet_rectangular_once)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_xplanet_rectangular_once)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 }  // namespace

@@ -254,10 +254,7 @@ inline cascade_point cascade_point_of(double lon, double lat) {
 
 // The regional grids' latitude band: 0 n90, 1 n40, 2 s10, -1 none.
 inline int band_of(double lat) {
-  return lat > -10 && lat <= 40    ? 1
-         : lat > 40 && lat <= 88   ? 0
-         : lat > -60 && lat <= -10 ? 2
-                                   : -1;
+  return lat > -10 && lat <= 40 ? 1 : lat > 40 && lat <= 88 ? 0 : lat > -60 && lat <= -10 ? 2 : -1;
 }
 
 // The one-degree tile with south-west corner (F, D), or -1.
@@ -288,7 +285,8 @@ inline bool in_tile15_window(const cascade_point& p) {
   if (p.lat < tile15_lat_min() || p.lat > tile15_lat_max()) return false;
   if (p.lon == 0 && p.lat >= 30 && p.lat <= 45) return true;
   for (const Tile15& t : tiles15)
-    if (p.lat >= t.lat_from && p.lat <= t.lat_to && p.lon >= t.lon_from && p.lon <= t.lon_to) return true;
+    if (p.lat >= t.lat_from && p.lat <= t.lat_to && p.lon >= t.lon_from && p.lon <= t.lon_to)
+      return true;
   return false;
 }
 

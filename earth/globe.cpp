@@ -51,7 +51,8 @@ double globe_julian_date(const plat_local_time& t) {
   int y = year + 6700 - a;
   int m = month + 12 * a - 2;
   long jdn = t.day + (153 * m + 2) / 5 + 365L * y + y / 4 - y / 100 + y / 400 - 32045;
-  double jd = jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 + t.bias_minutes / 1440.0;
+  double jd =
+      jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 + t.bias_minutes / 1440.0;
   if (t.isdst) jd -= 0.041666666666666664;
   return jd;
 }
@@ -101,7 +102,8 @@ int globe_render() {
 
   // The Sun for an observer at the North Pole: its azimuth is the Greenwich hour angle plus pi
   // and its elevation the declination, which together give the direction of the sunlight.
-  globe_sun_known = calc_sun_pos(JD, 0, kHalfPi, height_north_pole, &sol_phi_northpole, &sol_theta_northpole) == 0;
+  globe_sun_known = calc_sun_pos(JD, 0, kHalfPi, height_north_pole, &sol_phi_northpole,
+                                 &sol_theta_northpole) == 0;
   SOLX = -std::sin(sol_phi_northpole) * std::cos(sol_theta_northpole);
   SOLY = -std::cos(sol_phi_northpole) * std::cos(sol_theta_northpole);
   SOLZ = -std::sin(sol_theta_northpole);

@@ -77,17 +77,19 @@ namespace {
 
 // The pixel at row r and column c from its height h0 and the heights hE, hN one step east and
 // north.
-inline void shade(const globe_row& r, const globe_column& c, double h0, double hE, double hN, float* out) {
+inline void shade(const globe_row& r, const globe_column& c, double h0, double hE, double hN,
+                  float* out) {
   const double lambda = c.lambda, phi = r.phi;
 
   // The three points on the ellipsoid raised by their heights; the sea is flat.
   double s0 = h0 > 0 ? h0 : 0, sE = hE > 0 ? hE : 0, sN = hN > 0 ? hN : 0;
   double p0x = (r.ra + s0) * r.cos_phi * c.cos_lambda, p0y = (r.ra + s0) * r.cos_phi * c.sin_lambda,
          p0z = (r.rb + s0) * r.sin_phi;
-  double ex = (r.ra + sE) * r.cos_phi * c.cos_east - p0x, ey = (r.ra + sE) * r.cos_phi * c.sin_east - p0y,
-         ez = (r.rb + sE) * r.sin_phi - p0z;
+  double ex = (r.ra + sE) * r.cos_phi * c.cos_east - p0x,
+         ey = (r.ra + sE) * r.cos_phi * c.sin_east - p0y, ez = (r.rb + sE) * r.sin_phi - p0z;
   double nx = (r.ra_north + sN) * r.cos_north * c.cos_lambda - p0x,
-         ny = (r.ra_north + sN) * r.cos_north * c.sin_lambda - p0y, nz = (r.rb_north + sN) * r.sin_north - p0z;
+         ny = (r.ra_north + sN) * r.cos_north * c.sin_lambda - p0y,
+         nz = (r.rb_north + sN) * r.sin_north - p0z;
   double Nx = ey * nz - ez * ny, Ny = ez * nx - ex * nz, Nz = ex * ny - ey * nx;
   double NN = Nx * Nx + Ny * Ny + Nz * Nz;
   double ux = r.cos_phi * c.cos_lambda, uy = r.cos_phi * c.sin_lambda, uz = r.sin_phi;
@@ -176,7 +178,9 @@ void globe_paint_row(const globe_row& r, const globe_column* c, int n, float* ou
   for (int x0 = 0; x0 < n; x0 += kRun) {
     int m = n - x0 < kRun ? n - x0 : kRun;
     for (int k = 0; k < m; k++)
-      geographic2altitude3(c[x0 + k].lambda, r.phi, GLOBE_DELTA, &h[3 * k], &h[3 * k + 1], &h[3 * k + 2]);
-    for (int k = 0; k < m; k++) shade(r, c[x0 + k], h[3 * k], h[3 * k + 1], h[3 * k + 2], out + 4 * (x0 + k));
+      geographic2altitude3(c[x0 + k].lambda, r.phi, GLOBE_DELTA, &h[3 * k], &h[3 * k + 1],
+                           &h[3 * k + 2]);
+    for (int k = 0; k < m; k++)
+      shade(r, c[x0 + k], h[3 * k], h[3 * k + 1], h[3 * k + 2], out + 4 * (x0 + k));
   }
 }

@@ -5,11 +5,11 @@
 // the terms of the ellipsoid there.
 struct globe_row {
   double phi;
-  double cos_phi, sin_phi, ra, rb;        // at phi: a^2 / R and b^2 / R
+  double cos_phi, sin_phi, ra, rb;                  // at phi: a^2 / R and b^2 / R
   double cos_north, sin_north, ra_north, rb_north;  // at phi + delta
-  double phi_deg;                         // phi x 180 / 3.14159265, for the Moon's disc
-  float arctic;                           // the sea's saturation factor (1 south of the equator)
-  float phi2;                             // phi^2 for the land's saturation
+  double phi_deg;                                   // phi x 180 / 3.14159265, for the Moon's disc
+  float arctic;  // the sea's saturation factor (1 south of the equator)
+  float phi2;    // phi^2 for the land's saturation
 };
 
 // What a column shares: its longitude lambda (0..2 pi) and the one a step east.

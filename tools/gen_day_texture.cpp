@@ -42,10 +42,13 @@ int main(int argc, char** argv) {
       for (int c = 0; c < 3; c++) {
         int sum = 0;
         for (int j = 0; j < f; j++)
-          for (int i = 0; i < f; i++) sum += day[((size_t)(f * y + j) * GLOBE_DAY_W + f * x + i) * 3 + c];
-        small[((size_t)y * GLOBE_SMALL_W + x) * 3 + c] = (unsigned char)((sum + f * f / 2) / (f * f));
+          for (int i = 0; i < f; i++)
+            sum += day[((size_t)(f * y + j) * GLOBE_DAY_W + f * x + i) * 3 + c];
+        small[((size_t)y * GLOBE_SMALL_W + x) * 3 + c] =
+            (unsigned char)((sum + f * f / 2) / (f * f));
       }
-  if (!write_blob(argv[2], "earth_day.bin", day) || !write_blob(argv[2], "earth_day_small.bin", small))
+  if (!write_blob(argv[2], "earth_day.bin", day) ||
+      !write_blob(argv[2], "earth_day_small.bin", small))
     return 1;
   return 0;
 }

@@ -80,8 +80,8 @@ bool decode(FILE* f, int max_w, int max_h, unsigned char** out, int* w, int* h, 
 
 }  // namespace
 
-bool decode_jpeg_rgb(const char* path, int max_w, int max_h, std::vector<unsigned char>* rgb, int* w,
-                     int* h, std::string* error) {
+bool decode_jpeg_rgb(const char* path, int max_w, int max_h, std::vector<unsigned char>* rgb,
+                     int* w, int* h, std::string* error) {
   FILE* f = fopen(path, "rb");
   if (!f) {
     *error = "cannot be opened";

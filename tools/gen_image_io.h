@@ -8,8 +8,8 @@
 // transform, so the bytes are the same on every run with the same library). Refuses, with a
 // message in *error, a file that is not a JPEG, is damaged, or whose size is not within
 // max_w x max_h.
-bool decode_jpeg_rgb(const char* path, int max_w, int max_h, std::vector<unsigned char>* rgb, int* w,
-                     int* h, std::string* error);
+bool decode_jpeg_rgb(const char* path, int max_w, int max_h, std::vector<unsigned char>* rgb,
+                     int* w, int* h, std::string* error);
 
 // Reads the whole file at path; false (with perror) when it cannot be read.
 bool read_whole_file(const char* path, std::vector<unsigned char>* out);

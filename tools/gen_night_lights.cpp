@@ -72,10 +72,12 @@ bool read_etopo(const char* path, std::vector<float>* rose, std::string* err) {
   const CdfVar* var = cdf_find_var(cdf, "ROSE");
   const CdfVar* ys = cdf_find_var(cdf, "ETOPO05_Y");
   const CdfVar* xs = cdf_find_var(cdf, "ETOPO05_X");
-  if (!cdf_check_var(cdf, var, "ROSE", CDF_FLOAT, {{"ETOPO05_Y", kEtopoRows}, {"ETOPO05_X", kEtopoCols}},
-                     bytes.size(), err) ||
-      !cdf_check_var(cdf, ys, "ETOPO05_Y", CDF_DOUBLE, {{"ETOPO05_Y", kEtopoRows}}, bytes.size(), err) ||
-      !cdf_check_var(cdf, xs, "ETOPO05_X", CDF_DOUBLE, {{"ETOPO05_X", kEtopoCols}}, bytes.size(), err))
+  if (!cdf_check_var(cdf, var, "ROSE", CDF_FLOAT,
+                     {{"ETOPO05_Y", kEtopoRows}, {"ETOPO05_X", kEtopoCols}}, bytes.size(), err) ||
+      !cdf_check_var(cdf, ys, "ETOPO05_Y", CDF_DOUBLE, {{"ETOPO05_Y", kEtopoRows}}, bytes.size(),
+                     err) ||
+      !cdf_check_var(cdf, xs, "ETOPO05_X", CDF_DOUBLE, {{"ETOPO05_X", kEtopoCols}}, bytes.size(),
+                     err))
     return false;
   for (int r = 0; r < kEtopoRows; r++)
     if (std::fabs(cdf_double_at(bytes, ys->begin, r) - (-90.0 + r / 12.0)) > 1e-6) {
@@ -137,7 +139,8 @@ int main(int argc, char** argv) {
   for (int y = 0; y < GLOBE_NIGHT_H; y++)
     for (int x = 0; x < GLOBE_NIGHT_W; x++) {
       double s = 0;
-      for (int k = 0; k < down[y].count; k++) s += rows[(size_t)(down[y].first + k) * GLOBE_NIGHT_W + x];
+      for (int k = 0; k < down[y].count; k++)
+        s += rows[(size_t)(down[y].first + k) * GLOBE_NIGHT_W + x];
       long v = std::clamp(std::lround(s / down[y].count), 0L, 255L);
       // Pixel (x, y) is centred on latitude 90 - (2y + 1)/12 and longitude -180 + (2x + 1)/12.
       int r = kEtopoRows - 2 - 2 * y, c = (2 * x + 1 + kEtopoCols / 2) % kEtopoCols;

@@ -96,14 +96,15 @@ void check_report(const Case& c) {
   std::vector<std::vector<double>> ref;
   std::string err;
   ASSERT_TRUE(python_rows("app/sun_report_reference.py", args, &ref, &err)) << err;
-  const double alt = ref[0][0], az = ref[0][1], last0 = ref[0][2], next0 = ref[0][3], last50 = ref[0][4],
-               next50 = ref[0][5];
+  const double alt = ref[0][0], az = ref[0][1], last0 = ref[0][2], next0 = ref[0][3],
+               last50 = ref[0][4], next50 = ref[0][5];
 
   char want[80];
   snprintf(want, sizeof want, "long=%.1f lat=%.1f", c.lon, c.lat);
   EXPECT_EQ(lines[0], want);
   double angle, direction;
-  ASSERT_EQ(sscanf(lines[1].c_str(), "sun angle=%lf, sun direction=%lf", &angle, &direction), 2) << lines[1];
+  ASSERT_EQ(sscanf(lines[1].c_str(), "sun angle=%lf, sun direction=%lf", &angle, &direction), 2)
+      << lines[1];
   EXPECT_NEAR(angle, alt, 0.06);
   EXPECT_NEAR(direction, az, 0.06);
 
@@ -119,7 +120,9 @@ void check_report(const Case& c) {
     char a[16], b[16], name1[8], name2[8], tail[16];
     for (int k = 0; k < 2; k++) {
       const std::string& line = lines[2 + k];
-      ASSERT_EQ(sscanf(line.c_str(), "last %7s %15[-:0-9], next %7s %15[-:0-9] %15s", name1, a, name2, b, tail), 5)
+      ASSERT_EQ(sscanf(line.c_str(), "last %7s %15[-:0-9], next %7s %15[-:0-9] %15s", name1, a,
+                       name2, b, tail),
+                5)
           << line;
       EXPECT_STREQ(name1, last_name);
       EXPECT_STREQ(name2, next_name);
@@ -141,7 +144,9 @@ void check_report(const Case& c) {
   } else {
     double d1, d2;
     char name1[8], name2[8];
-    ASSERT_EQ(sscanf(lines[2].c_str(), "last %7s %lf days, next %7s %lf days.", name1, &d1, name2, &d2), 4)
+    ASSERT_EQ(
+        sscanf(lines[2].c_str(), "last %7s %lf days, next %7s %lf days.", name1, &d1, name2, &d2),
+        4)
         << lines[2];
     EXPECT_STREQ(name1, last_name);
     EXPECT_STREQ(name2, next_name);
@@ -159,7 +164,8 @@ TEST_F(SunReportText, LinesAgreeWithPyEphem) {
       {"night in Sydney just after midnight", "Australia/Sydney", 1784039400, 151.2, -33.9},
       {"polar day on Svalbard", "Arctic/Longyearbyen", 1782036000, 15.6, 78.2},
       {"polar night at McMurdo", "Antarctica/McMurdo", 1782036000, 166.7, -77.8},
-      {"Reykjavik after dawn: the dusk is 20 hours off", "Atlantic/Reykjavik", 1781494200, -21.9, 64.1},
+      {"Reykjavik after dawn: the dusk is 20 hours off", "Atlantic/Reykjavik", 1781494200, -21.9,
+       64.1},
       {"Lapland at noon: no 50' crossing", "Europe/Helsinki", 1782036000, 25.0, 66.0},
       {"high in the Andes", "America/La_Paz", 1773144000, -68.1, -16.5},
   };
@@ -177,8 +183,11 @@ TEST_F(SunReportText, EachFormWhereItBelongs) {
       {{"night", "America/New_York", 1784084400, -74.0, 40.7}, "last dusk ", nullptr},
       {{"polar day", "Arctic/Longyearbyen", 1782036000, 15.6, 78.2}, "last dawn ", ""},
       {{"polar night", "Antarctica/McMurdo", 1782036000, 166.7, -77.8}, "last dusk ", ""},
-      {{"20 hours", "Atlantic/Reykjavik", 1781494200, -21.9, 64.1}, "last dawn 0.0 days, next dusk 0.", ""},
-      {{"no 50'", "Europe/Helsinki", 1782036000, 25.0, 66.0}, "last dawn ",
+      {{"20 hours", "Atlantic/Reykjavik", 1781494200, -21.9, 64.1},
+       "last dawn 0.0 days, next dusk 0.",
+       ""},
+      {{"no 50'", "Europe/Helsinki", 1782036000, 25.0, 66.0},
+       "last dawn ",
        "last dawn --:--:--, next dusk --:--:-- (50')"},
   };
   for (auto& k : cases) {
@@ -204,8 +213,8 @@ TEST_F(SunReportText, NoSolarDataOutsideTheTables) {
     struct tm t;
     gmtime_r(&moment, &t);
     char want[120];
-    snprintf(want, sizeof want, "long=10.0 lat=50.0\nno solar data exists for %04d-%02d-%02d", t.tm_year + 1900,
-             t.tm_mon + 1, t.tm_mday);
+    snprintf(want, sizeof want, "long=10.0 lat=50.0\nno solar data exists for %04d-%02d-%02d",
+             t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
     EXPECT_STREQ(last_message, want);
   }
 }

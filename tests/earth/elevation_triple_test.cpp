@@ -45,9 +45,10 @@ TEST(ElevationTriple, SameAsThreeCallsEverywhere) {
 TEST(ElevationTriple, SameAsThreeCallsOnTheEdges) {
   elevation_data = &elevation_embedded;
   have_hgt = 0;
-  const double lat_edges[] = {-90, -89.999, -60, -47.4, -45, -34.2, -10, 0, 21, 22, 27, 30, 40,
-                              45, 46.5, 47, 59, 60, 69.8, 88, 89.9999, 90};
-  const double lon_edges[] = {0, 5, 8, 20, 60, 86, 100, 140, 165, 180, 200, 220, 260, 290, 300, 340, 354, 359, 360};
+  const double lat_edges[] = {-90, -89.999, -60, -47.4, -45, -34.2, -10, 0,    21, 22,      27,
+                              30,  40,      45,  46.5,  47,  59,    60,  69.8, 88, 89.9999, 90};
+  const double lon_edges[] = {0,   5,   8,   20,  60,  86,  100, 140, 165, 180,
+                              200, 220, 260, 290, 300, 340, 354, 359, 360};
   int bad = 0, n = 0;
   for (double la : lat_edges)
     for (double lo : lon_edges)
@@ -77,7 +78,8 @@ TEST(ElevationTriple, SameAsThreeCallsWithATerrainTile) {
   int bad = 0;
   for (double la = 46.9; la <= 48.1; la += 0.0371)
     for (double lo = 7.9; lo <= 9.1; lo += 0.0373) bad += mismatches(lo * kRad, la * kRad, kDelta);
-  bad += mismatches(8 * kRad - kDelta / 2, 47.5 * kRad, kDelta);  // east point inside, first outside
+  bad +=
+      mismatches(8 * kRad - kDelta / 2, 47.5 * kRad, kDelta);  // east point inside, first outside
   bad += mismatches(8.5 * kRad, 48 * kRad - kDelta / 2, kDelta);  // north point outside
   EXPECT_EQ(bad, 0);
   double h0, hE, hN;

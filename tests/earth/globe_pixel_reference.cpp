@@ -13,15 +13,17 @@ struct vec {
   double x, y, z;
 };
 vec sub(vec a, vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-vec cross(vec a, vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+vec cross(vec a, vec b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double dot(vec a, vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 vec surface(double lambda, double phi, double h) {
   const double a2 = 40680631590769.0, b2 = 40408299981544.36;
   if (h < 0) h = 0;
   double R = std::sqrt(a2 * std::cos(phi) * std::cos(phi) + b2 * std::sin(phi) * std::sin(phi));
-  return {(a2 / R + h) * std::cos(phi) * std::cos(lambda), (a2 / R + h) * std::cos(phi) * std::sin(lambda),
-          (b2 / R + h) * std::sin(phi)};
+  return {(a2 / R + h) * std::cos(phi) * std::cos(lambda),
+          (a2 / R + h) * std::cos(phi) * std::sin(lambda), (b2 / R + h) * std::sin(phi)};
 }
 
 }  // namespace
@@ -40,7 +42,8 @@ void globe_pixel_reference(int x, int y, float* out) {
   double h0 = geographic2altitude(lambda, phi);
   double hE = geographic2altitude(lambda + delta, phi);
   double hN = geographic2altitude(lambda, phi + delta);
-  vec P0 = surface(lambda, phi, h0), PE = surface(lambda + delta, phi, hE), PN = surface(lambda, phi + delta, hN);
+  vec P0 = surface(lambda, phi, h0), PE = surface(lambda + delta, phi, hE),
+      PN = surface(lambda, phi + delta, hN);
   vec N = cross(sub(PE, P0), sub(PN, P0));
   double G = std::sqrt(dot(N, N));
   vec u = {std::cos(phi) * std::cos(lambda), std::cos(phi) * std::sin(lambda), std::sin(phi)};
@@ -88,7 +91,8 @@ void globe_pixel_reference(int x, int y, float* out) {
     V *= (float)(0.6 * t + 0.4);
   }
   if (get_view_val() == 1) {
-    double dl = lambda * 180 / 3.14159265 - moon_azimuth, dp = phi * 180 / 3.14159265 - moon_altitude;
+    double dl = lambda * 180 / 3.14159265 - moon_azimuth,
+           dp = phi * 180 / 3.14159265 - moon_altitude;
     while (dl > 300) dl -= 360;
     while (dl < -300) dl += 360;
     if (std::sqrt(dl * dl + dp * dp) < 1.3416407864998738) {

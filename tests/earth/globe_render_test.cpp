@@ -155,7 +155,8 @@ TEST_F(GlobeRender, TerminatorLiesWherePyEphemPutsTheSunOnTheHorizon) {
       // stay dark a little longer).
       int far = 0, wrong = 0;
       for (const auto& px : seen) {
-        if (std::fabs(lon_diff(px.first, t1)) < 5 || std::fabs(lon_diff(px.first, t2)) < 5) continue;
+        if (std::fabs(lon_diff(px.first, t1)) < 5 || std::fabs(lon_diff(px.first, t2)) < 5)
+          continue;
         far++;
         wrong += px.second != expect_day(px.first);
       }
@@ -198,7 +199,8 @@ TEST_F(GlobeRender, MoonDiscIsCentredOnPyEphemsSubLunarPoint) {
     std::vector<float> moon = render(moment);
     std::vector<std::vector<double>> ref;
     std::string err;
-    ASSERT_TRUE(python_rows("earth/globe_reference.py", "sublunar " + std::to_string(jd_of(moment)), &ref, &err))
+    ASSERT_TRUE(python_rows("earth/globe_reference.py", "sublunar " + std::to_string(jd_of(moment)),
+                            &ref, &err))
         << err;
     double want_lon = ref[0][0], want_lat = ref[0][1];
     // The disc: exactly the pixels that differ from the plain view, all of them grey 0.8.
@@ -216,7 +218,8 @@ TEST_F(GlobeRender, MoonDiscIsCentredOnPyEphemsSubLunarPoint) {
         sum_lon += first_lon + lon_diff(lon, first_lon);
         sum_lat += lat_at(y) * kDeg;
         n++;
-        EXPECT_LT(std::hypot(lon_diff(lon, moon_azimuth), lat_at(y) * kDeg - moon_altitude), 1.3417);
+        EXPECT_LT(std::hypot(lon_diff(lon, moon_azimuth), lat_at(y) * kDeg - moon_altitude),
+                  1.3417);
       }
     // A disc of 1.34 degrees' radius covers about 44 pixels of 0.36 degrees.
     ASSERT_GT(n, 30);
@@ -253,7 +256,8 @@ TEST_F(GlobeRender, FastRoadMatchesThePlainTranscription) {
     time_t moment;
     const char* zone;
   } cases[] = {
-      {"start", GLOBE_ZOOM_START, 0, -0.3 * GLOBE_ZOOM_START, 0.55f, 1.0f, 0, kJune, "Europe/Zurich"},
+      {"start", GLOBE_ZOOM_START, 0, -0.3 * GLOBE_ZOOM_START, 0.55f, 1.0f, 0, kJune,
+       "Europe/Zurich"},
       {"across the seam, in the moon view", 1.03, 3.0, 0, 0.55f, 1.0f, 1, kDecember, "Asia/Tokyo"},
       {"past the north pole", 0.8, -1.0, -1.2, 0.3f, 1.2f, 0, kJune, "UTC"},
       {"many turns of pan", 0.6561, 2000 * kPi + 0.5, -31 * kPi, 0.7f, 0.8f, 0, kDecember, "UTC"},
@@ -315,7 +319,8 @@ TEST_F(GlobeRender, BandsCoverEveryRowOnceWhateverTheHeight) {
     std::vector<float> threads = render(kJune);
     for (size_t i = 0; i < threads.size(); i += 4) {
       ASSERT_EQ(threads[i + 3], 1.0f) << "pixel " << i / 4 << " of 97 x " << h;
-      ASSERT_TRUE(std::isfinite(threads[i]) && std::isfinite(threads[i + 1]) && std::isfinite(threads[i + 2]));
+      ASSERT_TRUE(std::isfinite(threads[i]) && std::isfinite(threads[i + 1]) &&
+                  std::isfinite(threads[i + 2]));
     }
     // Workers that cannot start leave their bands to the caller: the same picture.
     plat_fail_thread_starts = 3;

@@ -55,7 +55,8 @@ const PillowImages& pillow() {
   } else {
     ADD_FAILURE() << err;
   }
-  for (const char* f : {"/day.rgb", "/small.rgb", "/night.gray"}) remove((std::string(dir) + f).c_str());
+  for (const char* f : {"/day.rgb", "/small.rgb", "/night.gray"})
+    remove((std::string(dir) + f).c_str());
   rmdir(dir);
   return im;
 }
@@ -109,9 +110,9 @@ TEST(GlobeImages, SamplersFindThePlaces) {
     double lon, lat;  // degrees
     bool lights, land;
   } cases[] = {
-      {"Paris", 2.35, 48.86, true, true},        {"Tokyo", 139.7, 35.7, true, true},
-      {"New York", -74.0, 40.7, true, true},     {"mid Pacific", -150, -20, false, false},
-      {"Sahara", 10, 23, false, true},           {"South Atlantic", -20, -35, false, false},
+      {"Paris", 2.35, 48.86, true, true},    {"Tokyo", 139.7, 35.7, true, true},
+      {"New York", -74.0, 40.7, true, true}, {"mid Pacific", -150, -20, false, false},
+      {"Sahara", 10, 23, false, true},       {"South Atlantic", -20, -35, false, false},
   };
   for (auto& c : cases) {
     float q, g, b;
@@ -141,8 +142,8 @@ TEST(GlobeImages, SamplerRuleOnASmallPicture) {
   for (int j = 0; j < 4; j++)
     for (int c = 0; c < 8; c++) pic[j * 8 + c] = (unsigned char)(30 * c + j);
   struct {
-    double x, y;   // picture coordinates: x = (lon + pi) 8 / 2 pi, y = (pi/2 - lat) 4 / pi
-    double want;   // before the division
+    double x, y;  // picture coordinates: x = (lon + pi) 8 / 2 pi, y = (pi/2 - lat) 4 / pi
+    double want;  // before the division
   } cases[] = {
       {3.25, 1.0, 0.75 * 90 + 0.25 * 120 + 1},  // inside: columns 3 and 4
       {0.25, 1.0, 30 + 1},                      // west edge: column 1 alone

@@ -8,7 +8,8 @@ bool python_rows(const std::string& script, const std::string& args,
                  std::vector<std::vector<double>>* rows, std::string* error) {
   rows->clear();
   const char* src = std::getenv("SUNCALC_SOURCE_DIR");
-  std::string cmd = std::string("/usr/bin/python3 ") + (src ? src : ".") + "/tests/" + script + " " + args;
+  std::string cmd =
+      std::string("/usr/bin/python3 ") + (src ? src : ".") + "/tests/" + script + " " + args;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) {
     *error = "cannot run " + cmd;

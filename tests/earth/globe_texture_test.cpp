@@ -174,6 +174,27 @@ TEST(GlobeImages, SamplerRuleOnASmallPicture) {
   EXPECT_EQ(got[2], 0.0f);
 }
 
+// The reduced texture's sampler: its samples at its nodes, and across the seam the blend of
+// columns 510 and 1 (a third of column 510 at column 0's node).
+TEST(GlobeImages, SmallTextureSampler) {
+  auto at = [](double x, double y, float* out) {
+    double lon = x * 2 * kPi / 512 - kPi + 0.005, lat = kPi / 2 - y * kPi / 256 + 0.001;
+    globe_rgb(lon, lat, &out[0], &out[1], &out[2]);
+  };
+  auto texel = [](int i, int j, int k) { return rgb_data_small[(j * 512 + i) * 3 + k] / 255.0; };
+  float v[3];
+  for (int i : {1, 100, 509})
+    for (int j : {2, 128, 253}) {
+      at(i, j, v);
+      for (int k = 0; k < 3; k++) EXPECT_NEAR(v[k], texel(i, j, k), 1e-6) << i << " " << j;
+    }
+  at(0, 128, v);
+  for (int k = 0; k < 3; k++)
+    EXPECT_NEAR(v[k], texel(510, 128, k) / 3 + 2 * texel(1, 128, k) / 3, 1e-6);
+  at(100, 0, v);  // the top rows read rows 2 and 3
+  for (int k = 0; k < 3; k++) EXPECT_NEAR(v[k], texel(100, 2, k), 1e-6);
+}
+
 // The globe's own HSV conversion against Python's colorsys on ordinary hues, and its own rule at
 // the top of the hue circle, where it stays in the last sextant.
 TEST(GlobeImages, OwnHsvStep) {

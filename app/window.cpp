@@ -16,6 +16,7 @@
 #include "app/menu.h"
 #include "app/open_file.h"
 #include "app/picture_box.h"
+#include "app/startup.h"
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
@@ -153,22 +154,9 @@ void MyWindow::resize(int x, int y, int w, int h) {
   if (cw != width || ch != height) {
     if (realloc_canvas(cw, ch) != 0) printf("memory error (canvas %d x %d)\n", cw, ch);
   }
-  if (3 * width + 60 > err_alloc) {
-    int n = 3 * width + 60;
-    float* r = (float*)malloc(sizeof(float) * n);
-    float* g = (float*)malloc(sizeof(float) * n);
-    float* b = (float*)malloc(sizeof(float) * n);
-    if (!r || !g || !b) {
-      printf("mem err\n");
-      exit(1);
-    }
-    free(err_lines_r);
-    free(err_lines_g);
-    free(err_lines_b);
-    err_lines_r = r;
-    err_lines_g = g;
-    err_lines_b = b;
-    err_alloc = n;
+  if (3 * width + 60 > err_alloc && alloc_err_rows(3 * width + 60) != 0) {
+    printf("mem err\n");
+    exit(1);
   }
   Fl_Double_Window::resize(x, y, w, h);
   char text[64];

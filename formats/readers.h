@@ -14,4 +14,5 @@ int load_mac();
 int load_hqx();
 int load_pbm();
 int load_ppm();  // non-zero: the opener shows the error canvas
+void load_rgb();  // SGI images; no command opens them
 // load_gif: formats/gif.h; load_hgt: earth/terrain.h; load_stl, load_sdf, load_mypdb: scene3d/openers.h

@@ -112,12 +112,7 @@ void OpenTest::open(const std::string& name) {
 
 std::string OpenTest::title() const { return window && window->label() ? window->label() : ""; }
 
-std::string OpenTest::status() const {
-  char* t = status_line->text();
-  std::string s = t;
-  free(t);
-  return s;
-}
+std::string OpenTest::status() const { return status_text(); }
 
 std::vector<std::string> choice_items() {
   std::vector<std::string> items;

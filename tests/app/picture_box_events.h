@@ -8,6 +8,7 @@
 
 #include <FL/Fl_Text_Buffer.H>
 
+#include "support/headless.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 
@@ -26,10 +27,3 @@ inline int drag(int x, int y, int state = 0) { return send_event(FL_DRAG, x, y, 
 inline int release(int x, int y) { return send_event(FL_RELEASE, x, y); }
 inline int move(int x, int y) { return send_event(FL_MOVE, x, y); }
 
-inline const char* status_text() {
-  static char buf[1100];
-  char* t = status_line->text();
-  snprintf(buf, sizeof buf, "%s", t);
-  free(t);
-  return buf;
-}

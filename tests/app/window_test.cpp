@@ -16,12 +16,6 @@
 #include "view/quantise.h"
 
 namespace {
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
 }  // namespace
 
 TEST(Window, LayoutAroundTheCanvas) {

@@ -16,6 +16,8 @@
 #include "platform/sleep.h"
 #include "view/canvas.h"
 
+namespace jpeg_fx {
+
 const std::string& fixture_dir() {
   static std::string dir = [] {
     char tmpl[] = "/tmp/jpeg_tests_XXXXXX";
@@ -185,13 +187,6 @@ Agreement agree(const Picture& ref, double tol) {
   return a;
 }
 
-std::string status_text() {
-  if (!status_line) return "";
-  char* t = status_line->text();
-  std::string s = t ? t : "";
-  free(t);
-  return s;
-}
 
 Bytes with_orientation_tag(const Bytes& jpg, int k) {
   const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,
@@ -204,3 +199,5 @@ Bytes with_orientation_tag(const Bytes& jpg, int k) {
   for (size_t i = 2; i < jpg.size(); i++) out.push_back(jpg[i]);
   return out;
 }
+
+}  // namespace jpeg_fx

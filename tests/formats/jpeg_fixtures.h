@@ -1,11 +1,16 @@
 // Fixtures for the JPEG reader's tests: files made at test time by Debian's tools, reference
 // decodes by decoders nobody here wrote, and the comparison the reader's smoothing allows.
 #pragma once
+#include "support/headless.h"  // status_text
 #include <cstdint>
 #include <string>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
+
+// In a namespace of their own: the shared test support (support/image_fixtures.h) has helpers of
+// the same names in the same test program.
+namespace jpeg_fx {
 
 // A private folder for this test program's files.
 const std::string& fixture_dir();
@@ -45,8 +50,6 @@ int open_jpeg(const Bytes& data, std::string* console = nullptr);
 // its start marker.
 Bytes with_orientation_tag(const Bytes& jpg, int k);
 
-// The status line's text.
-std::string status_text();
 
 // How far the loaded image lies from a reference decode. A pixel passes when, per channel, its
 // squared value lies within m0 of the square of some value within tol levels of the reference
@@ -58,3 +61,6 @@ struct Agreement {
   std::string first;     // where the first failure is
 };
 Agreement agree(const Picture& ref, double tol_levels);
+
+}  // namespace jpeg_fx
+using namespace jpeg_fx;

@@ -1,6 +1,9 @@
 #include "support/headless.h"
 
+#include <FL/Fl_Text_Buffer.H>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/content.h"
@@ -13,6 +16,13 @@
 
 char last_message[4096];
 int message_count = 0;
+
+std::string status_text() {
+  char* t = status_line->text();
+  std::string s(t);
+  free(t);
+  return s;
+}
 
 static void record_message(const char* text) {
   snprintf(last_message, sizeof last_message, "%s", text);

@@ -6,6 +6,11 @@
 // Later calls with another size resize the canvas as the window's resize would.
 void headless_viewer(int w = 800, int h = 500);
 
+#include <string>
+
+// The status line's whole text.
+std::string status_text();
+
 // Records what went to the message box.
 extern char last_message[4096];
 extern int message_count;

@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string status_text() {
-  char* t = status_line->text();
-  std::string s(t);
-  free(t);
-  return s;
-}
 
 const float* img_px(int x, int y) { return img_content + 4L * (y * image_xres + x); }
 
@@ -33,7 +27,7 @@ TEST(Canvas, ErrorCanvasOnTheDefaultCanvas) {
   bluescreen("");
   EXPECT_EQ(image_xres, 800);
   EXPECT_EQ(image_yres, 600);
-  // TODO(merge of the zoom table): EXPECT_EQ(zoom, 29);  // 3/4: 600 x 450, centred
+  EXPECT_EQ(zoom, 29);  // 3/4: 600 x 450, centred
   EXPECT_EQ(shiftx, 0);
   EXPECT_EQ(shifty, 0);
   EXPECT_EQ(contentview, 1);
@@ -62,7 +56,7 @@ TEST(Canvas, ErrorCanvasOnALargeCanvasIsShownOneToOne) {
   bluescreen("x");
   EXPECT_EQ(image_xres, 1000);
   EXPECT_EQ(image_yres, 800);
-  // TODO(merge of the zoom table): EXPECT_EQ(zoom, 31);
+  EXPECT_EQ(zoom, 31);
   headless_viewer(800, 500);
 }
 

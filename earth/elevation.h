@@ -90,6 +90,12 @@ inline constexpr Tile15 tiles15[ELEV_N_TILES15] = {
 // and the half-degree grid, and returns the first answer.
 double geographic2altitude(double lon, double lat);
 
+// The cascade at three points at once, each exactly as geographic2altitude gives it: at (lon,
+// lat), one step d east (lon + d, lat) and one step north (lon, lat + d), radians. Faster than
+// three calls where the points share their road through the cascade, as close points do.
+void geographic2altitude3(double lon, double lat, double d, double* h0, double* h_east,
+                          double* h_north);
+
 // Bilinear height from the half-degree grid; longitude in degrees (reduced by whole turns),
 // latitude in degrees (limited to -90..90).
 double geographic2altitude_05(double lon, double lat);

@@ -1,4 +1,140 @@
-// Placeholder until the globe renderer lands: the start-up ends on the empty view.
+// The globe's render: the moment from the clock, the Sun and the Moon once per render, the
+// picture on four band workers, then posted and shown like any picture.
 #include "earth/globe.h"
 
-void load_globe2d() {}
+#include <FL/Fl.H>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/content.h"
+#include "earth/elevation.h"
+#include "earth/globe_shade.h"
+#include "earth/moon.h"
+#include "earth/sun_times.h"
+#include "platform/bands.h"
+#include "view/canvas.h"
+
+int xres = 0, yres = 0;
+double JD = 0;
+double sol_phi_northpole = 0, sol_theta_northpole = 0;
+double SOLX = 0, SOLY = 0, SOLZ = 0;
+double moon_azimuth = 0, moon_altitude = 0, moon_phase = 0;
+double opti[100];
+int globe_moon_view = 0;
+int globe_sun_known = 0;
+
+namespace {
+
+const double kPi = 3.141592653589793, kTwoPi = 2 * kPi, kHalfPi = 1.570796326794897;
+const double kRadPerDeg = 0.017453292519943;
+
+// The columns of the render, shared by the bands; grown, never shrunk.
+globe_column* columns = nullptr;
+int columns_allocated = 0;
+
+// A pan of many turns is first brought near the range, so that the steps below stay few.
+double near_range(double v, double period) {
+  return std::fabs(v) > 64 * period ? std::fmod(v, period) : v;
+}
+
+double pixel_scale() { return 0.35 * globe_zoom * kRadPerDeg; }
+
+}  // namespace
+
+double globe_julian_date(const plat_local_time& t) {
+  // The broken-down clock counts years from 1900 and months from 0.
+  int year = t.year - 1900, month = t.month - 1;
+  int a = (13 - month) / 12;
+  int y = year + 6700 - a;
+  int m = month + 12 * a - 2;
+  long jdn = t.day + (153 * m + 2) / 5 + 365L * y + y / 4 - y / 100 + y / 400 - 32045;
+  double jd =
+      jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 + t.bias_minutes / 1440.0;
+  if (t.isdst) jd -= 0.041666666666666664;
+  return jd;
+}
+
+int globe2d_comp(void* band) {
+  const globe_band* b = static_cast<const globe_band*>(band);
+  int k = b->band & 0xFFFF, n = b->nbands & 0xFFFF;
+  if (n == 0 || k >= n) return 0;
+  const int64_t y0 = (int64_t)k * yres / n, y1 = (int64_t)(k + 1) * yres / n;
+  const double s = pixel_scale();
+  for (int64_t y = y0; y < y1; y++) {
+    // Beyond a pole the map starts again from the other one: the latitude is taken modulo pi.
+    double phi = near_range(look_at_breite - (y - yres * 0.5) * s - globe_dy, kPi);
+    while (phi > kHalfPi) phi -= kPi;
+    while (phi < -kHalfPi) phi += kPi;
+    globe_row row;
+    globe_row_at(phi, &row);
+    globe_paint_row(row, columns, xres, img_content + 4 * y * xres);
+  }
+  return 0;
+}
+
+int globe_render() {
+  xres = width;
+  yres = height;
+  if (xres <= 0 || yres <= 0) return -1;  // no canvas to paint for
+  // The block is reused while the pixel count stays; otherwise it is allocated anew.
+  if (resize_loaded_image(xres, yres) != 0) {
+    printf("memory error (init img)\n");
+    return -1;
+  }
+  if (xres > columns_allocated) {
+    globe_column* c = (globe_column*)malloc(sizeof(globe_column) * xres);
+    if (!c) {
+      printf("memory error (init img)\n");
+      return -1;
+    }
+    free(columns);
+    columns = c;
+    columns_allocated = xres;
+  }
+  for (double& o : opti) o = 1.0;
+
+  plat_local_time now;
+  plat_now(&now);
+  JD = globe_julian_date(now);
+
+  // The Sun for an observer at the North Pole: its azimuth is the Greenwich hour angle plus pi
+  // and its elevation the declination, which together give the direction of the sunlight.
+  globe_sun_known = calc_sun_pos(JD, 0, kHalfPi, height_north_pole, &sol_phi_northpole,
+                                 &sol_theta_northpole) == 0;
+  SOLX = -std::sin(sol_phi_northpole) * std::cos(sol_theta_northpole);
+  SOLY = -std::cos(sol_phi_northpole) * std::cos(sol_theta_northpole);
+  SOLZ = -std::sin(sol_theta_northpole);
+
+  // At the pole the Moon's azimuth and altitude are the sub-lunar point.
+  compute_moon(0, 1, JD, 0, 90, &moon_azimuth, &moon_altitude, &moon_phase, 0, 0);
+
+  // The view is centred on the meridian of the zone's standard time.
+  look_at_laenge = -(double)(now.bias_minutes / 60) * 15 * kRadPerDeg;
+
+  // The view choice is a widget: it is read here, once, not by the workers. While the empty
+  // view's items stand over the globe (after a failed open) the selection shown is not the
+  // globe's, and the globe keeps the view it had.
+  globe_moon_view = (empty_choices_shown() ? choice_vglobe : get_view_val()) == 1;
+
+  const double s = pixel_scale();
+  for (int x = 0; x < xres; x++) {
+    double lambda = near_range((x - xres * 0.5) * s + look_at_laenge - globe_dx, kTwoPi);
+    while (lambda > kTwoPi) lambda -= kTwoPi;
+    while (lambda < 0) lambda += kTwoPi;
+    globe_column_at(lambda, &columns[x]);
+  }
+
+  globe_band bands[4] = {{0, 4}, {1, 4}, {2, 4}, {3, 4}};
+  run_bands(4, [&](int k) { globe2d_comp(&bands[k]); });
+  return 0;
+}
+
+void load_globe2d() {
+  if (globe_render() != 0) return;
+  image_post(xres, yres, 1);
+  upd_rgb(0);
+  Fl::flush();
+}

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <smmintrin.h>
+
 #include "platform/bands.h"
 #include "view/canvas.h"
 
@@ -13,6 +15,7 @@ float* err_lines_b = nullptr;
 int err_alloc = 0;
 int col_high = 0;
 int col_palette = 0;
+int quant_portable_path = 0;
 
 static unsigned char* dest;
 static int always8bit;
@@ -35,14 +38,26 @@ constexpr Levels kPalette = {16.0f, 15.0f, 16.0f, 256.0f, 256.0f, 0.1f};
 constexpr Levels kTrue = {256.0f, 255.0f, 1.0f, 255.0f, 256.1f, 0.003f};
 constexpr Levels kTrueUnclamped = {256.0f, 255.0f, 1.0f, 255.0f, 256.1f, 0.0f};
 
+// Truncation toward zero of a value known to lie in 0 .. 255: one instruction where the processor
+// has it, else the conversion through an integer.
+struct TruncByInt {
+  static float trunc(float x) { return (float)(int)x; }
+};
+struct TruncByRound {
+  __attribute__((target("sse4.1"))) static float trunc(float x) {
+    __m128 v = _mm_set_ss(x);
+    return _mm_cvtss_f32(_mm_round_ss(v, v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC));
+  }
+};
+
 // One channel, serpentine. The whole channel is one chain of dependent pixels (each needs the
 // error of the one before), so the terms that do not depend on that error are summed first and
 // the row's own last error is added last: the chain per pixel is then short. Everything is single
 // precision. The levels are scaled by powers of two, so scale*(s/26) equals s*(scale/26) exactly.
 // An error outside its bound (compared in double) becomes the single-precision bound, which for
 // these bounds is exactly a float min/max.
-template <const Levels& L>
-void quantise_channel_with(float* E, int k) {
+template <const Levels& L, typename T>
+__attribute__((always_inline)) inline void quantise_channel_with(float* E, int k) {
   const int w = width, h = height;
   const int stride = w + 4;
   memset(E, 0, sizeof(float) * 3 * stride);
@@ -78,7 +93,7 @@ void quantise_channel_with(float* E, int k) {
       // Values far outside 0..1 are not painted by any view; below 0 (or NaN) gives the lowest
       // level. Branch-free: the error clamp is taken about half the time.
       lv = std::min(std::max(0.0f, lv), L.top);
-      const float q = std::trunc(lv) * L.step;
+      const float q = T::trunc(lv) * L.step;
       // The divisor is applied as its reciprocal: the stored error may differ in its last bit
       // from a true division, which takes a long division off the chain.
       float e = (L.err_scale * v - q) * (1.0f / L.err_div);
@@ -100,17 +115,30 @@ void quantise_channel_with(float* E, int k) {
   }
 }
 
+template <typename T>
+__attribute__((always_inline)) inline void quantise_by_class(float* E, int k) {
+  if (col_high)
+    quantise_channel_with<kHigh, T>(E, k);
+  else if (col_palette)
+    quantise_channel_with<kPalette, T>(E, k);
+  else if (always8bit)
+    quantise_channel_with<kTrueUnclamped, T>(E, k);
+  else
+    quantise_channel_with<kTrue, T>(E, k);
+}
+
+__attribute__((target("sse4.1"))) void quantise_by_class_sse41(float* E, int k) {
+  quantise_by_class<TruncByRound>(E, k);
+}
+
 void quantise_channel(int k) {
   float* E = k == 0 ? err_lines_r : (k == 1 ? err_lines_g : err_lines_b);
   if (!E || !fimage || width <= 0 || height <= 0) return;
-  if (col_high)
-    quantise_channel_with<kHigh>(E, k);
-  else if (col_palette)
-    quantise_channel_with<kPalette>(E, k);
-  else if (always8bit)
-    quantise_channel_with<kTrueUnclamped>(E, k);
+  static const bool round_insn = __builtin_cpu_supports("sse4.1");
+  if (round_insn && !quant_portable_path)
+    quantise_by_class_sse41(E, k);
   else
-    quantise_channel_with<kTrue>(E, k);
+    quantise_by_class<TruncByInt>(E, k);
 }
 
 }  // namespace

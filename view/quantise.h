@@ -15,6 +15,10 @@ extern int err_alloc;
 extern int col_high;
 extern int col_palette;
 
+// Test hook: when set, the code path for processors without a one-instruction truncation runs
+// even where the processor has one (both give the same bytes).
+extern int quant_portable_path;
+
 // Floats each error row needs for a canvas `w` pixels wide: three rows plus a margin of two zero
 // cells on each side of each row, so the diffusion reads its neighbours without edge tests.
 inline int err_rows_needed(int w) { return 3 * (w + 4); }

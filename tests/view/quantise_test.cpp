@@ -108,7 +108,7 @@ TEST(Quantiser, MatchesPlainDiffusionOnEveryDisplayClass) {
   std::uniform_real_distribution<float> u(0.0f, 1.0f);
   for (int cls : {24, 16, 8})
     for (bool a8 : {false, true})
-      for (int w : {1, 2, 3, 5, 64}) {
+      for (int w : {1, 2, 3, 5, 64, 4100}) {  // wider than the row buffer too
         int h = 9;
         Canvas cv(w, h);
         for (float& f : cv.pic) f = u(rng);
@@ -133,6 +133,11 @@ TEST(Quantiser, SequentialAndThreadedAgreeAndCallsRepeat) {
   is9xline = 0;
   EXPECT_EQ(a, b);
   EXPECT_EQ(a, c2);
+  quant_portable_path = 1;
+  std::vector<unsigned char> portable(a.size());
+  quant_display(portable.data(), 0);
+  quant_portable_path = 0;
+  EXPECT_EQ(a, portable);
   // A worker that cannot start has its channel done by the caller.
   plat_fail_thread_starts = 2;
   std::vector<unsigned char> d(a.size());

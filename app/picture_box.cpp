@@ -234,6 +234,7 @@ static void on_move() {
 }
 
 static void on_drop() {
+  if (do_open_busy()) return;  // one file at a time: the running reader keeps its name
   char name[400];
   if (!decode_dropped_name(Fl::event_text(), Fl::event_length(), name, sizeof name)) return;
   snprintf(openfilename, sizeof openfilename, "%s", name);

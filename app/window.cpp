@@ -173,6 +173,7 @@ void MyWindow::resize(int x, int y, int w, int h) {
 }
 
 void step_gif_frame(int delta) {
+  if (do_open_busy()) return;  // the file being read owns the loaded image
   current_subimage += delta;
   if (current_subimage >= n_img) current_subimage = 0;
   if (current_subimage < 0) current_subimage = n_img - 1;

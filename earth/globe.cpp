@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "app/content.h"
+#include "app/open_file.h"
 #include "earth/elevation.h"
 #include "earth/globe_shade.h"
 #include "earth/moon.h"
@@ -76,6 +77,9 @@ int globe2d_comp(void* band) {
 }
 
 int globe_render() {
+  // A reader that lets the toolkit run part-way still owns the loaded image: a resize, pan or
+  // knob on the globe meanwhile must not reallocate it under the reader.
+  if (do_open_busy()) return -1;
   xres = width;
   yres = height;
   if (xres <= 0 || yres <= 0) return -1;  // no canvas to paint for

@@ -371,6 +371,9 @@ int decode_and_smooth(int orientation) {
   row = nullptr;
   if (r == 0) {
     fill_missing_rows(orientation);
+    // The last rows often start the final step while they are decoded: the workers must be done
+    // before the toolkit handles events that may read the picture.
+    wait_for_step();
     do_wait();
     offer_rows(H);
     wait_for_step();

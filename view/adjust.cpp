@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/content.h"
+#include "app/open_file.h"
 #include "app/window.h"
 #include "earth/globe.h"
 #include "view/canvas.h"
@@ -54,6 +55,9 @@ static double new_value(adjust_op op, float v) {
 }
 
 static void adjust(adjust_op op) {
+  // While a reader fills the loaded image (it lets the toolkit run part-way) nothing else may
+  // rewrite it.
+  if (do_open_busy()) return;
   if (is_content_vglobe()) {
     if (op == DARKER) step_knob(&v_night, -0.05, 0.05);
     if (op == BRIGHTER) step_knob(&v_night, 0.05, 0.7);
@@ -85,6 +89,7 @@ void cb_Contr(Fl_Widget*, void*) { adjust(STEEPER); }
 // Turns the W x H loaded image into an H x W one, a channel at a time through a W x H scratch
 // block: left, new (x', y') is old (W-1-y', x'); right, it is old (y', H-1-x').
 static void rotate(bool left) {
+  if (do_open_busy()) return;  // a reader is filling the block
   if (is_content_rasmol()) {
     upd_rgb(0);
     Fl::flush();

@@ -2,6 +2,8 @@
 // still running: each leaves what is shown as it was or says what went wrong, and never ends
 // the program.
 #include <gtest/gtest.h>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl.H>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +12,9 @@
 
 #include "app/content.h"
 #include "app/menu.h"
+#include "view/zoom_cmds.h"
+#include "view/adjust.h"
+#include "app/open_file.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "platform/dialogs.h"
@@ -198,6 +203,58 @@ TEST_F(OpenTest, OpensWhileAReaderRunsAreIgnored) {
   open("second.bin");
   EXPECT_EQ(title(), "second.bin");
   EXPECT_EQ(bin_allocated, 5);
+}
+
+// The reader owns the loaded image until it returns: whatever the toolkit handles meanwhile on
+// the globe or on a picture must neither reallocate nor rewrite it.
+TEST_F(OpenTest, NothingRewritesThePictureWhileAReaderRuns) {
+  write("photo.jpg", "photo bytes");
+  set_content_vglobe();
+  ASSERT_EQ(resize_loaded_image(37, 41), 0);  // a count no render of the canvas would keep
+  image_post(37, 41, 1);
+  for (int i = 0; i < 4 * 37 * 41; i++) img_content[i] = 0.25f;
+  float* block = img_content;
+  int calls = 0;
+  during_read = [&](const std::string&) {
+    auto unchanged = [&](const char* what) {
+      calls++;
+      EXPECT_EQ(img_content, block) << what;
+      EXPECT_EQ(img_allocated, 37 * 41) << what;
+      for (int i = 0; i < 4 * 37 * 41; i++)
+        if (img_content[i] != 0.25f) {
+          ADD_FAILURE() << what << " rewrote the picture";
+          break;
+        }
+    };
+    window->resize(window->x(), window->y(), window->w() + 8, window->h());
+    unchanged("a resize on the globe");
+    choice->value(1);
+    choice_cb(choice, nullptr);
+    unchanged("the view choice");
+    cb_zoom_in();
+    unchanged("zoom in on the globe");
+    cb_Bright();
+    unchanged("the night knob");
+    set_content_image(1);
+    cb_bright();
+    unchanged("brightness on a picture");
+    cb_R();
+    unchanged("a quarter turn");
+    gif_extension = 1;
+    n_img = 3;
+    Fl::e_keysym = FL_Page_Down;
+    window->handle(FL_KEYUP);
+    gif_extension = 0;
+    n_img = 1;
+    unchanged("a frame step");
+    set_content_vglobe();
+  };
+  open("photo.jpg");
+  during_read = nullptr;
+  EXPECT_EQ(calls, 7);
+  window->resize(window->x(), window->y(), window->w() - 8, window->h());
+  choice_vglobe = 0;
+  current_subimage = 0;
 }
 
 TEST_F(OpenTest, NoMemoryForTheBufferLeavesNoBufferAndNoRedraw) {

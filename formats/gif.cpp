@@ -402,6 +402,7 @@ bool indexed = false;
 int delay_ = 0, x_res = 0, y_res = 0, n_image_ = 1;
 int shown = 0;  // the frame (1-based) whose composition the loaded image holds, 0 none
 const float* shown_block = nullptr;
+long shown_post = -1;  // image_posts right after this reader's last post
 bool post_again = false;    // the counting call left frame 1 on the screen
 std::vector<float> before;  // what a frame of disposal 3 covered
 int before_x, before_y, before_w, before_h;
@@ -517,8 +518,10 @@ int load_gif(int frame, int fit, int reset) {
     puts("memory error (img post)");
     return 2;
   }
+  // The screen is this file's only while nothing else was posted since its last frame: a block
+  // of the same address and size may hold the globe or another picture.
   bool same_screen = img_content == block && img_content == shown_block && image_xres == x_res &&
-                     image_yres == y_res;
+                     image_yres == y_res && image_posts == shown_post;
   if (!same_screen) {
     // A new block, or one another picture has used: start from an empty (transparent) screen.
     fill_pixels(img_content, (int64_t)x_res * y_res, 0, 0, 0, 0);
@@ -529,6 +532,7 @@ int load_gif(int frame, int fit, int reset) {
   if (frame == -1) {
     post_again = shown == 1;
     image_post(x_res, y_res, fit);
+    shown_post = image_posts;
     return count > 1 && delay_ == 0 ? 1 : count;
   }
 
@@ -538,6 +542,7 @@ int load_gif(int frame, int fit, int reset) {
     // The opener shows frame 1 again after counting: it is on the screen already.
     post_again = false;
     image_post(x_res, y_res, fit);
+    shown_post = image_posts;
     return 0;
   }
   post_again = false;
@@ -556,6 +561,7 @@ int load_gif(int frame, int fit, int reset) {
     damaged |= d;
   }
   image_post(x_res, y_res, fit);
+  shown_post = image_posts;
   if (damaged) note_damaged();
   return r;
 }

@@ -88,7 +88,10 @@ int realloc_canvas(int w, int h) {
   return failed;
 }
 
+long image_posts = 0;
+
 void image_post(int w, int h, char recentre) {
+  image_posts++;
   contentview = 1;
   image_xres = w;
   image_yres = h;

@@ -36,6 +36,10 @@ int resize_loaded_image(int64_t w, int64_t h);
 // True when the loaded image's block holds at least image_xres x image_yres pixels.
 bool loaded_image_valid();
 
+// Counts the pictures posted (image_post, and so bluescreen): a reader that draws onto what it
+// showed before (GIF frames) checks that nothing else was posted in between.
+extern long image_posts;
+
 int alloc_fimage(int w, int h);
 void image_post(int w, int h, char recentre);
 void image_post_c(int w, int h, int recentre);

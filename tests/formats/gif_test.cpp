@@ -305,6 +305,28 @@ TEST(LoadGif, OpeningDecodesOneFrameAndEachStepOneMore) {
   EXPECT_EQ(gif_images_decoded - before, 39);
 }
 
+TEST(LoadGif, AStepAfterAnotherPictureDoesNotDrawOverIt) {
+  headless_viewer();
+  // Two 16 x 16 frames: a full one, then a 4 x 4 patch kept over it.
+  std::string anim = fixture("patch.gif");
+  ASSERT_EQ(sh(std::string(python()) +
+               " -c \"from PIL import Image; a=Image.new('P',(16,16),1); b=Image.new('P',(16,16),0); "
+               "b.paste(2,(0,0,4,4)); [x.putpalette([0,0,0, 255,0,0, 0,0,255]+[0]*759) for x in (a,b)]; "
+               "a.save('" +
+               anim + "',save_all=True,append_images=[b],duration=50,disposal=1,transparency=0)\""),
+            0);
+  int count = 0;
+  ASSERT_EQ(open_like_the_opener(anim, &count), 0);
+  ASSERT_EQ(count, 2);
+  // Something else is shown in the same block at the same size (the globe after a start-up file).
+  for (int i = 0; i < 16 * 16 * 4; i++) img_content[i] = 0.125f;
+  image_post(16, 16, 1);
+  ASSERT_EQ(load_gif(2, 0, 0), 0);
+  Rgba got = loaded_rgba();
+  EXPECT_EQ(got.at(1, 1)[2], 255);  // the patch
+  EXPECT_NE(got.at(10, 10)[0], 32) << "frame 2 was drawn over the other picture";
+}
+
 TEST(LoadGif, FirstFrameAtAnOffsetStaysInsideTheScreen) {
   headless_viewer();
   // An 8 x 5 frame at (6, 6) of a 10 x 10 screen: the part inside is shown, the rest clipped.

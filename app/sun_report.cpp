@@ -2,17 +2,6 @@
 
 #include <cmath>
 
-double julian_date_local(const plat_local_time& t) {
-  int a = (14 - t.month) / 12;
-  int y = t.year + 4800 - a;
-  int m = t.month + 12 * a - 3;
-  long jdn = t.day + (153 * m + 2) / 5 + 365L * y + y / 4 - y / 100 + y / 400 - 32045;
-  double jd = jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 +
-              t.bias_minutes / 60.0 / 24.0;
-  if (t.isdst) jd -= 0.041666666666666664;
-  return jd;
-}
-
 int clock_shift(clock_time now, double hours, bool past, clock_time* out) {
   if (!std::isfinite(hours)) return -1;
   if (hours < 0) {

@@ -2,10 +2,7 @@
 #pragma once
 #include "platform/clock.h"
 
-// Julian date of the local civil time t: the Gregorian day number of the local date plus the
-// time of day, corrected to UTC by the zone's bias and by one hour while daylight saving is in
-// force.
-double julian_date_local(const plat_local_time& t);
+#include "earth/sun_times.h"  // julian_date_local
 
 // A time of day without a date.
 struct clock_time {

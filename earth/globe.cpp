@@ -45,18 +45,6 @@ double pixel_scale() { return 0.35 * globe_zoom * kRadPerDeg; }
 
 }  // namespace
 
-double globe_julian_date(const plat_local_time& t) {
-  // The broken-down clock counts years from 1900 and months from 0.
-  int year = t.year - 1900, month = t.month - 1;
-  int a = (13 - month) / 12;
-  int y = year + 6700 - a;
-  int m = month + 12 * a - 2;
-  long jdn = t.day + (153 * m + 2) / 5 + 365L * y + y / 4 - y / 100 + y / 400 - 32045;
-  double jd =
-      jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 + t.bias_minutes / 1440.0;
-  if (t.isdst) jd -= 0.041666666666666664;
-  return jd;
-}
 
 int globe2d_comp(void* band) {
   const globe_band* b = static_cast<const globe_band*>(band);
@@ -102,7 +90,7 @@ int globe_render() {
 
   plat_local_time now;
   plat_now(&now);
-  JD = globe_julian_date(now);
+  JD = julian_date_local(now);
 
   // The Sun for an observer at the North Pole: its azimuth is the Greenwich hour angle plus pi
   // and its elevation the declination, which together give the direction of the sunlight.

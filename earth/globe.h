@@ -56,10 +56,6 @@ int globe_render();
 // The band worker; `band` points to a globe_band. Returns 0.
 int globe2d_comp(void* band);
 
-// Julian date UT of a local civil time: the Gregorian day number of the local date, the time
-// of day and the zone's standard-time bias, one hour less while daylight saving is in force.
-double globe_julian_date(const plat_local_time& t);
-
 // The globe's own HSV to RGB step (hue 0..1), single precision, with its own treatment of the
 // top of the hue circle (from 6 hue > 5.99 the colour stays at the end of the last sextant).
 void globe_hsv2rgb(float h, float s, float v, float* r, float* g, float* b);

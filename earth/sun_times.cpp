@@ -206,3 +206,14 @@ int find_dawn_dusk(double jd, double lon, double lat, double h, sun_day_night* o
   }
   return 0;
 }
+
+double julian_date_local(const plat_local_time& t) {
+  int a = (14 - t.month) / 12;
+  int y = t.year + 4800 - a;
+  int m = t.month + 12 * a - 3;
+  long jdn = t.day + (153 * m + 2) / 5 + 365L * y + y / 4 - y / 100 + y / 400 - 32045;
+  double jd = jdn + (t.hour - 12) / 24.0 + t.minute / 1440.0 + t.second / 86400.0 +
+              t.bias_minutes / 1440.0;
+  if (t.isdst) jd -= 0.041666666666666664;  // one hour
+  return jd;
+}

@@ -5,6 +5,12 @@
 // Angles are radians (longitude east positive, latitude north positive, azimuth from north
 // through east), heights metres above the ellipsoid, moments Julian dates in UT. No refraction.
 #pragma once
+#include "platform/clock.h"
+
+// Julian date (UT) of the local civil time t: the Gregorian day number of the local date plus
+// the time of day, corrected to UTC by the zone's standard-time bias and by one hour while
+// daylight saving is in force. The globe and the sun report both take the present moment so.
+double julian_date_local(const plat_local_time& t);
 
 // The Sun's azimuth (0..2 pi) and elevation at jd for an observer at lon, lat, h (ellipsoid
 // a = 6378140 m, f = 0.00335281). Returns 0. Outside the SG2 tables (1979-12-02 0 h to

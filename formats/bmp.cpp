@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "formats/byte_readers.h"
+#include "formats/byte_table.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "view/canvas.h"
@@ -44,7 +45,7 @@ struct Field {
   }
 };
 
-float LUT[256];
+const float* const LUT = byte_table();  // byte / 255
 
 void set_px(float* p, Rgb c, float a = 1.0f) {
   p[0] = c.r;
@@ -195,8 +196,6 @@ bool decode_rle(const Bmp& b, Cursor& c) {
 }  // namespace
 
 int load_bmp() {
-  if (LUT[255] == 0)
-    for (int i = 0; i < 256; i++) LUT[i] = byte2float(i);
   int sig = get_int2(0);
   if (sig != 19778) {
     refuse_on_canvas("wrong filetype (%d), should be 19778", sig);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formats/byte_readers.h"
+#include "formats/byte_table.h"
 #include "formats/reader.h"
 #include "view/canvas.h"
 
@@ -406,7 +407,7 @@ long shown_post = -1;  // image_posts right after this reader's last post
 bool post_again = false;    // the counting call left frame 1 on the screen
 std::vector<float> before;  // what a frame of disposal 3 covered
 int before_x, before_y, before_w, before_h;
-float LUT[256];
+const float* const LUT = byte_table();  // byte / 255
 
 // The frame's rectangle clipped to the screen.
 void clip(const GifImage& im, int& x0, int& y0, int& x1, int& y1) {
@@ -480,8 +481,6 @@ int load_gif(int frame, int fit, int reset) {
     post_again = false;
     return 0;
   }
-  if (LUT[255] == 0)
-    for (int i = 0; i < 256; i++) LUT[i] = byte2float(i);
   const unsigned char* data = bin_content && bin_allocated > 0 ? bin_content : nullptr;
   int64_t length = data ? bin_allocated : 0;
   if (!indexed || file_index.data != data || file_index.length != length) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "formats/byte_readers.h"
+#include "formats/byte_table.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "view/canvas.h"
@@ -72,10 +73,6 @@ void set_px(int64_t i, float r, float g, float b) {
 }
 
 // Pixels from `from` to the end keep the reader's grey fill.
-void fill_rest_grey(int64_t from, int64_t n) {
-  if (from < n) fill_pixels(img_content + 4 * from, n - from, 0.5f, 0.5f, 0.5f, 1.0f);
-}
-
 // P1: "1" black, "0" white, every other byte skipped. Returns the pixels written.
 int64_t decode_plain_bits(Cursor& c, int64_t n) {
   int64_t i = 0;
@@ -134,7 +131,7 @@ int load_pbm() {
   }
   int64_t n = w * h;
   int64_t done = m1 == '1' ? decode_plain_bits(c, n) : decode_raw_bits(c, (int)w, (int)h);
-  fill_rest_grey(done, n);
+  fill_grey_from(done, n);
   image_post((int)w, (int)h, 1);
   if (done < n) note_damaged();
   return 0;
@@ -236,7 +233,7 @@ int load_ppm() {
   bool whole;
   if (form == '3') {
     int64_t done = decode_plain_pixmap(c, w * h, maxval);
-    fill_rest_grey(done, w * h);
+    fill_grey_from(done, w * h);
     whole = done == w * h;
   } else {
     whole = decode_raw_pixmap(c, (int)w, (int)h, maxval);

@@ -273,7 +273,6 @@ LzwEnd LZWDecode(const std::vector<unsigned char>& in, int min_size, unsigned ch
     }
     old = code;
     old_pos = here;
-    (void)length;
   }
   *produced = pos;
   int more = get(size);
@@ -340,6 +339,11 @@ bool ReadImage(const GifScreen& s, const GifImage& im) {
       while (y >= h && pass < 3) y = pass_start[++pass];
     }
   }
+  // The scratch blocks are kept between frames of ordinary size; a very large frame's are given
+  // back rather than held for the rest of the run.
+  const size_t keep = size_t(1) << 24;
+  if (index.capacity() > keep) std::vector<unsigned char>().swap(index);
+  if (lzw.capacity() > keep) std::vector<unsigned char>().swap(lzw);
   return got == n;
 }
 

@@ -50,7 +50,7 @@ TEST(JpegPost, StrengthFollowsTheCompressionRatio) {
     if (i != 12) EXPECT_EQ(bartlett5[i], outer[i]);
 }
 
-// The Part's smoothing written out plainly: squares by the conversion, a 25-weight mean of the
+// The smoothing written out plainly: squares by the conversion, a 25-weight mean of the
 // weights inside the picture, kept within m0 of the pixel's own square, square root.
 std::vector<double> squares(const std::vector<float>& img, int w, int h, int slots) {
   std::vector<double> sq(3 * (size_t)w * h);

@@ -55,8 +55,8 @@ std::string dump_line(const std::string& bytes, size_t line) {
 
 const std::string header = "87654321  0011 2233 4455 6677 8899 aabb ccdd eeff  0123456789abcdef";
 
-// The walk as described: every byte until one lands on a row below height + 10.
-std::vector<float> walk_as_described() {
+// The plain walk: every byte until one lands on a row below height + 10.
+std::vector<float> plain_walk() {
   do_clear_text();
   const char* hex = "0123456789abcdef";
   for (int c = 0; c < 8; c++) print_char(c, 0, '0' + 8 - c);
@@ -152,7 +152,7 @@ TEST(HexView, SameAsTheWalkAsDescribed) {
     headless_viewer(size.first, size.second);
     show_hex(bytes);
     std::vector<float> shown(fimage, fimage + 4L * width * height);
-    EXPECT_TRUE(shown == walk_as_described()) << size.first << " x " << size.second;
+    EXPECT_TRUE(shown == plain_walk()) << size.first << " x " << size.second;
   }
   headless_viewer(800, 500);
 }

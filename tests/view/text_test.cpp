@@ -32,7 +32,7 @@ void show_text(const std::string& bytes) {
   do_draw();
 }
 
-// Every byte walked, as the view is described: the picture the view must paint.
+// Every byte walked, with no shortcut: the picture the view must paint.
 std::vector<float> walk_every_byte() {
   do_clear_text();
   int col = 0, row = 0;

@@ -41,7 +41,7 @@ size_t scan_start(const Bytes& b) {
 
 std::string make_jpeg(const std::string& name, const std::string& options) {
   std::string f = fixture_dir() + "/" + name + ".jpg";
-  if (photo_ppm().empty() || !sh("cjpeg " + options + " " + photo_ppm() + " > " + f + " 2>/dev/null")) return "";
+  if (photo_ppm().empty() || sh("cjpeg " + options + " " + photo_ppm() + " > " + f + " 2>/dev/null") != 0) return "";
   return f;
 }
 
@@ -102,7 +102,7 @@ TEST(JpegDamage, RefusalsSayWhyAndKeepTheProcessUsable) {
   headless_viewer();
   std::string plain = make_jpeg("refusal", "-quality 80 -sample 1x1");
   if (plain.empty()) GTEST_SKIP() << "cjpeg or Go's test picture missing";
-  Bytes good = read_bytes(plain);
+  Bytes good = read_file(plain);
   ASSERT_EQ(open_jpeg(good), 0);
   const float* block = img_content;
   std::vector<float> shown = loaded_copy();
@@ -175,7 +175,7 @@ TEST(JpegDamage, TruncatedFilesAreRefusedOrShownDamaged) {
   for (const std::string& f : files) {
     if (f.empty()) GTEST_SKIP() << "cjpeg or Go's test picture missing";
     SCOPED_TRACE(f);
-    Bytes full = read_bytes(f);
+    Bytes full = read_file(f);
     size_t sos = scan_start(full);
     ASSERT_GT(sos, 0u);
     std::vector<size_t> cuts;
@@ -196,7 +196,7 @@ TEST(JpegDamage, TruncatedFilesAreRefusedOrShownDamaged) {
     }
   }
   // A baseline file cut half-way shows the same picture whatever was loaded before.
-  Bytes full = read_bytes(files[0]);
+  Bytes full = read_file(files[0]);
   Bytes half(full.begin(), full.begin() + full.size() / 2);
   poison_loaded_image(0.0f);
   ASSERT_EQ(open_jpeg(half), 0);
@@ -216,7 +216,7 @@ TEST(JpegDamage, GarbageAfterTheHeaderIsHandled) {
   std::mt19937 rng(8);
   for (const std::string& f : files) {
     if (f.empty()) GTEST_SKIP() << "cjpeg or Go's test picture missing";
-    Bytes full = read_bytes(f);
+    Bytes full = read_file(f);
     size_t sos = scan_start(full);
     for (int trial = 0; trial < 8; trial++) {
       SCOPED_TRACE(f + " trial " + std::to_string(trial));
@@ -244,7 +244,7 @@ TEST(JpegDamage, RestartMarkersOutOfOrderStopTheDecodeCleanly) {
   headless_viewer();
   std::string f = make_jpeg("bad_restart", "-quality 85 -restart 1");
   if (f.empty()) GTEST_SKIP() << "cjpeg or Go's test picture missing";
-  Bytes data = read_bytes(f);
+  Bytes data = read_file(f);
   size_t sos = scan_start(data);
   std::vector<size_t> rst;
   for (size_t i = sos; i + 1 < data.size(); i++)

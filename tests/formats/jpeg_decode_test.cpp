@@ -37,7 +37,7 @@ TEST(JpegDecode, GoFilesMatchTheirReferencePngs) {
     if (jpg.empty() || png.empty()) GTEST_SKIP() << "Go's image test data are not installed";
     Picture ref;
     ASSERT_TRUE(decode_png(png, ref));
-    ASSERT_EQ(open_jpeg(read_bytes(jpg)), 0);
+    ASSERT_EQ(open_jpeg(read_file(jpg)), 0);
     Agreement a = agree(ref, 8);
     EXPECT_EQ(a.outside, 0) << a.first;
     EXPECT_LT(a.mean, 4.5);
@@ -78,7 +78,7 @@ TEST(JpegDecode, EncoderVariantsMatchDjpeg) {
   };
   for (auto& e : encoders) {
     std::string out = fixture_dir() + "/variant" + std::to_string(files.size()) + ".jpg";
-    if (sh(std::string(e[1]) + " " + photo_ppm() + " > " + out + " 2>/dev/null")) files.push_back({e[0], out});
+    if (sh(std::string(e[1]) + " " + photo_ppm() + " > " + out + " 2>/dev/null") == 0) files.push_back({e[0], out});
     else ADD_FAILURE() << "could not run " << e[1];
   }
   for (auto& f : files) {
@@ -86,7 +86,7 @@ TEST(JpegDecode, EncoderVariantsMatchDjpeg) {
     if (f.second.empty()) continue;
     Picture ref;
     ASSERT_TRUE(decode_djpeg(f.second, ref));
-    ASSERT_EQ(open_jpeg(read_bytes(f.second)), 0);
+    ASSERT_EQ(open_jpeg(read_file(f.second)), 0);
     Agreement a = agree(ref, 1.5);
     EXPECT_EQ(a.outside, 0) << a.first;
     EXPECT_LT(a.mean, 4.5);
@@ -111,24 +111,24 @@ TEST(JpegDecode, SmoothingMovesOnlyWhatItMayAndLeavesFlatAreas) {
         const unsigned char* c = colour[(y / 32) * 2 + x / 32];
         b.insert(b.end(), c, c + 3);
       }
-    write_bytes(ppm, b);
+    write_file(ppm, b);
   }
   std::string flat = fixture_dir() + "/quadrants.jpg", photo = fixture_dir() + "/photo_q60.jpg";
-  ASSERT_TRUE(sh("cjpeg -quality 95 -sample 1x1 " + ppm + " > " + flat));
-  ASSERT_TRUE(sh("cjpeg -quality 60 " + photo_ppm() + " > " + photo));
+  ASSERT_EQ(sh("cjpeg -quality 95 -sample 1x1 " + ppm + " > " + flat), 0);
+  ASSERT_EQ(sh("cjpeg -quality 60 " + photo_ppm() + " > " + photo), 0);
 
   for (const std::string& f : {flat, photo}) {
     SCOPED_TRACE(f);
     Picture u;
     ASSERT_TRUE(decode_unsmoothed(f, u));
-    ASSERT_EQ(open_jpeg(read_bytes(f)), 0);
+    ASSERT_EQ(open_jpeg(read_file(f)), 0);
     Agreement a = agree(u, 2.0);
     EXPECT_EQ(a.outside, 0) << a.first;
   }
   // Inside each quadrant, away from its edges by more than the window, nothing moves.
   Picture u;
   ASSERT_TRUE(decode_unsmoothed(flat, u));
-  ASSERT_EQ(open_jpeg(read_bytes(flat)), 0);
+  ASSERT_EQ(open_jpeg(read_file(flat)), 0);
   for (int q = 0; q < 4; q++)
     for (int y = 8; y < 24; y++)
       for (int x = 8; x < 24; x++)
@@ -149,9 +149,9 @@ TEST(JpegDecode, WhiteIsTwoFiftyFiveOverTwoFiftySix) {
   std::string head = "P6\n48 40\n255\n";
   Bytes b(head.begin(), head.end());
   b.resize(b.size() + 48 * 40 * 3, 255);
-  write_bytes(ppm, b);
-  ASSERT_TRUE(sh("cjpeg -quality 90 " + ppm + " > " + jpg));
-  ASSERT_EQ(open_jpeg(read_bytes(jpg)), 0);
+  write_file(ppm, b);
+  ASSERT_EQ(sh("cjpeg -quality 90 " + ppm + " > " + jpg), 0);
+  ASSERT_EQ(open_jpeg(read_file(jpg)), 0);
   ASSERT_EQ(image_xres, 48);
   ASSERT_EQ(image_yres, 40);
   for (int i = 0; i < 48 * 40; i++) {

@@ -16,42 +16,6 @@
 #include "platform/sleep.h"
 #include "view/canvas.h"
 
-namespace jpeg_fx {
-
-const std::string& fixture_dir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/jpeg_tests_XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    if (!d) return std::string("/tmp");
-    static std::string made = d;
-    atexit([] { sh("rm -rf " + made); });
-    return made;
-  }();
-  return dir;
-}
-
-bool sh(const std::string& cmd) { return system(cmd.c_str()) == 0; }
-
-bool have_tool(const char* name) { return sh(std::string("command -v ") + name + " >/dev/null 2>&1"); }
-
-Bytes read_bytes(const std::string& path) {
-  Bytes b;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return b;
-  unsigned char buf[65536];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
-  fclose(f);
-  return b;
-}
-
-void write_bytes(const std::string& path, const Bytes& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return;
-  fwrite(data.data(), 1, data.size(), f);
-  fclose(f);
-}
-
 std::string go_testdata(const char* name) {
   std::string p = std::string("/usr/share/go-1.19/src/image/testdata/") + name;
   return access(p.c_str(), R_OK) == 0 ? p : "";
@@ -61,45 +25,32 @@ std::string photo_ppm() {
   std::string out = fixture_dir() + "/photo.ppm";
   if (access(out.c_str(), R_OK) == 0) return out;
   std::string png = go_testdata("video-001.png");
-  if (png.empty() || !sh("pngtopnm " + png + " > " + out + " 2>/dev/null")) return "";
+  if (png.empty() || sh("pngtopnm " + png + " > " + out + " 2>/dev/null") != 0) return "";
   return out;
 }
 
 bool read_pnm(const std::string& path, Picture& out) {
-  Bytes b = read_bytes(path);
+  Bytes b = read_file(path);
   if (b.size() < 3 || b[0] != 'P' || (b[1] != '5' && b[1] != '6')) return false;
+  Rgba rgba = pnm_rgba(b);
+  if (rgba.w == 0) return false;
   out.channels = b[1] == '5' ? 1 : 3;
-  size_t i = 2;
-  int vals[3], got = 0;
-  while (got < 3 && i < b.size()) {
-    if (b[i] == '#') {
-      while (i < b.size() && b[i] != '\n') i++;
-    } else if (isdigit(b[i])) {
-      int v = 0;
-      while (i < b.size() && isdigit(b[i])) v = v * 10 + (b[i++] - '0');
-      vals[got++] = v;
-      continue;
-    }
-    i++;
-  }
-  if (got < 3 || vals[2] != 255) return false;
-  i++;  // the one whitespace byte after maxval
-  out.w = vals[0];
-  out.h = vals[1];
-  size_t n = (size_t)out.w * out.h * out.channels;
-  if (b.size() < i + n) return false;
-  out.px.assign(b.begin() + i, b.begin() + i + n);
+  out.w = rgba.w;
+  out.h = rgba.h;
+  out.px.resize((size_t)out.w * out.h * out.channels);
+  for (size_t i = 0; i < (size_t)out.w * out.h; i++)
+    for (int c = 0; c < out.channels; c++) out.px[i * out.channels + c] = rgba.px[i * 4 + c];
   return true;
 }
 
 bool decode_png(const std::string& png, Picture& out) {
   std::string p = fixture_dir() + "/ref.pnm";
-  return sh("pngtopnm " + png + " > " + p + " 2>/dev/null") && read_pnm(p, out);
+  return sh("pngtopnm " + png + " > " + p + " 2>/dev/null") == 0 && read_pnm(p, out);
 }
 
 bool decode_djpeg(const std::string& jpg, Picture& out) {
   std::string p = fixture_dir() + "/djpeg.pnm";
-  return sh("djpeg -dct float -pnm -outfile " + p + " " + jpg + " 2>/dev/null") && read_pnm(p, out);
+  return sh("djpeg -dct float -pnm -outfile " + p + " " + jpg + " 2>/dev/null") == 0 && read_pnm(p, out);
 }
 
 bool decode_unsmoothed(const std::string& jpg, Picture& out) {
@@ -113,9 +64,9 @@ bool decode_unsmoothed(const std::string& jpg, Picture& out) {
       "sys.stdout.buffer.write(b'%d %d %d\\n' % (im.size[0], im.size[1], len(im.getbands())))\n"
       "sys.stdout.buffer.write(im.tobytes())\n";
   std::string script = fixture_dir() + "/samples.py";
-  write_bytes(script, Bytes(py.begin(), py.end()));
-  if (!sh("/usr/bin/python3 " + script + " " + jpg + " > " + raw)) return false;
-  Bytes b = read_bytes(raw);
+  write_file(script, Bytes(py.begin(), py.end()));
+  if (sh("/usr/bin/python3 " + script + " " + jpg + " > " + raw) != 0) return false;
+  Bytes b = read_file(raw);
   int w, h, bands, used = 0;
   if (sscanf((const char*)b.data(), "%d %d %d\n%n", &w, &h, &bands, &used) != 3) return false;
   if (b.size() < (size_t)used + (size_t)w * h * bands || (bands != 1 && bands != 3)) return false;
@@ -139,10 +90,7 @@ bool decode_unsmoothed(const std::string& jpg, Picture& out) {
 }
 
 int open_jpeg(const Bytes& data, std::string* console) {
-  free(bin_content);
-  bin_content = (unsigned char*)malloc(data.size() ? data.size() : 1);
-  if (!data.empty()) memcpy(bin_content, data.data(), data.size());
-  bin_allocated = (int)data.size();
+  put_file_buffer(data);
   plat_skip_sleep = 1;
   if (console) testing::internal::CaptureStdout();
   int r = load_jpg(1);
@@ -199,5 +147,3 @@ Bytes with_orientation_tag(const Bytes& jpg, int k) {
   for (size_t i = 2; i < jpg.size(); i++) out.push_back(jpg[i]);
   return out;
 }
-
-}  // namespace jpeg_fx

@@ -1,26 +1,11 @@
 // Fixtures for the JPEG reader's tests: files made at test time by Debian's tools, reference
 // decodes by decoders nobody here wrote, and the comparison the reader's smoothing allows.
 #pragma once
-#include "support/headless.h"  // status_text
 #include <cstdint>
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<unsigned char>;
-
-// In a namespace of their own: the shared test support (support/image_fixtures.h) has helpers of
-// the same names in the same test program.
-namespace jpeg_fx {
-
-// A private folder for this test program's files.
-const std::string& fixture_dir();
-
-// Runs a shell command; true when it exited with 0.
-bool sh(const std::string& cmd);
-bool have_tool(const char* name);
-
-Bytes read_bytes(const std::string& path);
-void write_bytes(const std::string& path, const Bytes& data);
+#include "support/reader_checks.h"  // fixture_dir, sh, read_file, pnm_rgba, status_text
 
 // Go's JPEG test pictures and their reference PNGs (Debian's golang source package).
 std::string go_testdata(const char* name);
@@ -28,7 +13,7 @@ std::string go_testdata(const char* name);
 // A small photo (Go's video-001, 150 x 103) as a binary PPM, for the encoders to start from.
 std::string photo_ppm();
 
-// A binary PGM or PPM (maxval 255) read as bytes: channels 1 or 3.
+// A binary PGM or PPM as 8-bit levels: channels 1 or 3.
 struct Picture {
   int w = 0, h = 0, channels = 0;
   std::vector<float> px;  // levels 0..255, channels per pixel
@@ -61,6 +46,3 @@ struct Agreement {
   std::string first;     // where the first failure is
 };
 Agreement agree(const Picture& ref, double tol_levels);
-
-}  // namespace jpeg_fx
-using namespace jpeg_fx;

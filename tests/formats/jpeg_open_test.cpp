@@ -27,15 +27,15 @@ TEST(JpegOpen, PhonePhotoDamagedFileAndFakeFile) {
   std::string phone = fixture_dir() + "/phone.jpg", damaged = fixture_dir() + "/damaged.jpg",
               fake = fixture_dir() + "/fake.jpg";
   // Portrait, as a phone writes it: Motorola-order Exif, Make and Model before Orientation 6.
-  ASSERT_TRUE(sh("cjpeg -quality 85 " + photo_ppm() + " > " + phone +
-                 " && exiftool -q -overwrite_original -n -Make=Phone -Model=One -Orientation=6 " + phone));
-  ASSERT_TRUE(sh("cjpeg -quality 85 -restart 1 " + photo_ppm() + " > " + damaged));
-  Bytes d = read_bytes(damaged);
+  ASSERT_EQ(sh("cjpeg -quality 85 " + photo_ppm() + " > " + phone +
+               " && exiftool -q -overwrite_original -n -Make=Phone -Model=One -Orientation=6 " + phone), 0);
+  ASSERT_EQ(sh("cjpeg -quality 85 -restart 1 " + photo_ppm() + " > " + damaged), 0);
+  Bytes d = read_file(damaged);
   for (size_t i = d.size() / 2, found = 0; i + 1 < d.size() && !found; i++)
     if (d[i] == 0xFF && d[i + 1] >= 0xD0 && d[i + 1] <= 0xD7) d[i + 1] = 0xD0 + (d[i + 1] - 0xD0 + 3) % 8, found = 1;
-  write_bytes(damaged, d);
+  write_file(damaged, d);
   std::string ppm = "P6\n150 103\n255\n" + std::string(150 * 103 * 3, '\x40');
-  write_bytes(fake, Bytes(ppm.begin(), ppm.end()));
+  write_file(fake, Bytes(ppm.begin(), ppm.end()));
 
   open_file(phone);
   EXPECT_EQ(std::string(window->label()), phone);

@@ -19,7 +19,7 @@ TEST(JpegOrientation, TaggedFilesShowUprightAsPilTurnsThem) {
   if (!have_tool("cjpeg") || !have_tool("exiftool") || photo_ppm().empty())
     GTEST_SKIP() << "cjpeg, exiftool or Go's test picture missing";
   std::string base = fixture_dir() + "/upright.jpg";
-  ASSERT_TRUE(sh("cjpeg -quality 90 -sample 1x1 " + photo_ppm() + " > " + base));
+  ASSERT_EQ(sh("cjpeg -quality 90 -sample 1x1 " + photo_ppm() + " > " + base), 0);
   // All 32 files tagged by one exiftool run and turned upright by one PIL run.
   struct Variant {
     std::string order, extra, file;
@@ -31,24 +31,24 @@ TEST(JpegOrientation, TaggedFilesShowUprightAsPilTurnsThem) {
     for (const char* extra : {"", "-Make=Cam\n-Model=One\n"})
       for (int k = 1; k <= 8; k++) {
         std::string f = fixture_dir() + "/tagged" + std::to_string(variants.size()) + ".jpg";
-        ASSERT_TRUE(sh("cp " + base + " " + f));
+        ASSERT_EQ(sh("cp " + base + " " + f), 0);
         variants.push_back({order, *extra ? "Make, Model, " : "", f, k});
         args += std::string("-q\n-overwrite_original\n-n\n-ExifByteOrder=") + order + "\n" + extra +
                 "-Orientation=" + std::to_string(k) + "\n" + f + "\n-execute\n";
         names += " " + f;
       }
   std::string argfile = fixture_dir() + "/tag.args", py = fixture_dir() + "/upright.py";
-  write_bytes(argfile, Bytes(args.begin(), args.end()));
-  ASSERT_TRUE(sh("exiftool -@ " + argfile + " > /dev/null"));
+  write_file(argfile, Bytes(args.begin(), args.end()));
+  ASSERT_EQ(sh("exiftool -@ " + argfile + " > /dev/null"), 0);
   std::string script =
       "import sys\nfrom PIL import Image, ImageOps\n"
       "for f in sys.argv[1:]:\n"
       "    ImageOps.exif_transpose(Image.open(f)).convert('RGB').save(f + '.ppm')\n";
-  write_bytes(py, Bytes(script.begin(), script.end()));
-  ASSERT_TRUE(sh("/usr/bin/python3 " + py + names));
+  write_file(py, Bytes(script.begin(), script.end()));
+  ASSERT_EQ(sh("/usr/bin/python3 " + py + names), 0);
   for (const Variant& v : variants) {
     SCOPED_TRACE(v.order + " " + v.extra + "orientation " + std::to_string(v.k));
-    Bytes data = read_bytes(v.file);
+    Bytes data = read_file(v.file);
     EXPECT_EQ(jpeg_orientation(data.data(), (int64_t)data.size()), v.k);
     Picture upright;
     ASSERT_TRUE(read_pnm(v.file + ".ppm", upright));
@@ -167,9 +167,9 @@ TEST(JpegOrientation, MarkerWalkFindsTheTagAndStaysInsideTheData) {
 TEST(JpegOrientation, PlainFileKeepsOrientationOne) {
   if (!have_tool("cjpeg") || photo_ppm().empty()) GTEST_SKIP() << "cjpeg or Go's picture missing";
   std::string f = fixture_dir() + "/plain.jpg";
-  ASSERT_TRUE(sh("cjpeg -quality 80 " + photo_ppm() + " > " + f));
+  ASSERT_EQ(sh("cjpeg -quality 80 " + photo_ppm() + " > " + f), 0);
   std::string console;
-  EXPECT_EQ(walk(read_bytes(f), &console), 1);
+  EXPECT_EQ(walk(read_file(f), &console), 1);
   EXPECT_EQ(console, "app ver = 196\n");
 }
 

@@ -187,13 +187,13 @@ TEST(JpegPost, ReaderResultDoesNotDependOnTheWorkers) {
   if (!have_tool("cjpeg") || !have_tool("exiftool") || photo_ppm().empty())
     GTEST_SKIP() << "cjpeg, exiftool or Go's picture missing";
   std::string plain = fixture_dir() + "/workers.jpg", turned = fixture_dir() + "/workers6.jpg";
-  ASSERT_TRUE(sh("cjpeg -quality 70 " + photo_ppm() + " > " + plain));
-  ASSERT_TRUE(sh("cp " + plain + " " + turned + " && exiftool -q -overwrite_original -n -Orientation=6 " + turned));
+  ASSERT_EQ(sh("cjpeg -quality 70 " + photo_ppm() + " > " + plain), 0);
+  ASSERT_EQ(sh("cp " + plain + " " + turned + " && exiftool -q -overwrite_original -n -Orientation=6 " + turned), 0);
   const char* saved = getenv("NUMBER_OF_PROCESSORS");
   std::string keep = saved ? saved : "";
   for (const std::string& f : {plain, turned}) {
     SCOPED_TRACE(f);
-    Bytes data = read_bytes(f);
+    Bytes data = read_file(f);
     setenv("NUMBER_OF_PROCESSORS", "1", 1);
     ASSERT_EQ(open_jpeg(data), 0);
     std::vector<float> want(img_content, img_content + 4 * 150 * 103);

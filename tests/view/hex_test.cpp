@@ -10,6 +10,7 @@
 
 #include "app/content.h"
 #include "support/headless.h"
+#include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
 #include "view/font.h"
@@ -17,15 +18,8 @@
 
 namespace {
 
-void set_buffer(const std::string& bytes) {
-  if (bin_allocated != -1) free(bin_content);
-  bin_content = (unsigned char*)malloc(bytes.size() + 1);
-  memcpy(bin_content, bytes.data(), bytes.size());
-  bin_allocated = (int)bytes.size();
-}
-
 void show_hex(const std::string& bytes) {
-  set_buffer(bytes);
+  put_file_buffer(bytes);
   set_content_hex();
   do_draw();
 }

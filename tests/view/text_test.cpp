@@ -12,6 +12,7 @@
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "support/headless.h"
+#include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
 #include "view/font.h"
@@ -19,15 +20,8 @@
 
 namespace {
 
-void set_buffer(const std::string& bytes) {
-  if (bin_allocated != -1) free(bin_content);
-  bin_content = (unsigned char*)malloc(bytes.size() + 1);
-  memcpy(bin_content, bytes.data(), bytes.size());
-  bin_allocated = (int)bytes.size();
-}
-
 void show_text(const std::string& bytes) {
-  set_buffer(bytes);
+  put_file_buffer(bytes);
   set_content_html();
   do_draw();
 }

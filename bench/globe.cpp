@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 #include "view/canvas.h"
 
 namespace {
@@ -103,12 +104,12 @@ BENCHMARK(BM_sun_report_click)
 // xplanet (Debian's package of that name) drawing the same map size with its day texture, its
 // city lights and a soft terminator, written to a PNG; one run, wall time of the whole process.
 void BM_xplanet_rectangular_once(benchmark::State& state) {
-  char dir[] = "/tmp/bench_globe_XXXXXX";
-  if (!mkdtemp(dir)) {
+  TempDir dir("bench_globe_");
+  if (dir.path.empty()) {
     state.SkipWithError("no temporary folder");
     return;
   }
-  std::string conf = std::string(dir) + "/xplanet.conf", out = std::string(dir) + "/map.png";
+  std::string conf = dir.path + "/xplanet.conf", out = dir.path + "/map.png";
   FILE* f = fopen(conf.c_str(), "w");
   if (!f) {
     state.SkipWithError("cannot write xplanet's configuration");
@@ -127,9 +128,6 @@ void BM_xplanet_rectangular_once(benchmark::State& state) {
     state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     if (rc != 0) state.SkipWithError("xplanet failed (is the xplanet package installed?)");
   }
-  remove(out.c_str());
-  remove(conf.c_str());
-  rmdir(dir);
 }
 BENCHMARK(BM_xplanet_rectangular_once)
     ->Unit(benchmark::kMillisecond)

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <utility>
 
 #include "app/content.h"
@@ -75,9 +76,9 @@ void OpenTest::SetUp() {
   openfilename[0] = 0;
   set_title("sun calculator");
 
-  char tmpl[] = "/tmp/suncalc-open-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  dir_ = tmpl;
+  tmp_ = std::make_unique<TempDir>("suncalc-open-");
+  ASSERT_FALSE(tmp_->path.empty());
+  dir_ = tmp_->path;
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   old_cwd_ = cwd;
@@ -92,10 +93,8 @@ void OpenTest::TearDown() {
   set_title("sun calculator");
   openfilename[0] = 0;
   if (!old_cwd_.empty() && chdir(old_cwd_.c_str()) != 0) ADD_FAILURE() << "chdir back";
-  if (!dir_.empty()) {
-    std::string cmd = "chmod -R u+rwx '" + dir_ + "' && rm -rf '" + dir_ + "'";
-    if (system(cmd.c_str()) != 0) ADD_FAILURE() << "cleaning " << dir_;
-  }
+  if (tmp_ && !tmp_->remove()) ADD_FAILURE() << "cleaning " << dir_;
+  tmp_.reset();
 }
 
 void OpenTest::write(const std::string& name, const std::string& bytes) {

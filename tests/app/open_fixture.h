@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/open_file.h"
+#include "support/temp_dir.h"
 
 struct gif_call {
   int frame, fit, reset;
@@ -45,6 +47,7 @@ class OpenTest : public ::testing::Test {
  private:
   std::string old_cwd_;
   std::vector<open_entry> saved_;
+  std::unique_ptr<TempDir> tmp_;
 };
 
 // The view choice's item labels, and its selected label.

@@ -9,6 +9,7 @@
 #include "app/open_file.h"
 #include "picture_box_events.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 #include "view/canvas.h"
 
 namespace {
@@ -100,14 +101,14 @@ TEST_F(Drop, LengthLimit) {
 
 // A real file whose name has a space reaches the file opener with its name decoded.
 TEST_F(Drop, FileWithSpaceReachesTheOpener) {
-  char dir[] = "/tmp/dropXXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  std::string path = std::string(dir) + "/holiday photo.bin";
+  TempDir dir("drop");
+  ASSERT_FALSE(dir.path.empty());
+  std::string path = dir.path + "/holiday photo.bin";
   FILE* f = fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr);
   fputs("hello", f);
   fclose(f);
-  std::string uri = "file://" + std::string(dir) + "/holiday%20photo.bin\r\n";
+  std::string uri = "file://" + dir.path + "/holiday%20photo.bin\r\n";
   EXPECT_EQ(drop(uri), path);
   FILE* g = fopen(openfilename, "rb");
   EXPECT_NE(g, nullptr) << "the decoded name names the dropped file";
@@ -125,6 +126,4 @@ TEST_F(Drop, FileWithSpaceReachesTheOpener) {
   EXPECT_EQ(memcmp(bin_content, "hello", 5), 0);
   EXPECT_TRUE(is_content_hex());
   EXPECT_STREQ(window->label(), path.c_str());
-  remove(path.c_str());
-  rmdir(dir);
 }

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "support/image_fixtures.h"
+#include "support/temp_dir.h"
+
 namespace {
 
 const char* kOutputs[] = {"height05grid.bin", "elev_regional.bin", "elev_regional_sea.bin",
@@ -22,41 +25,24 @@ std::string build_dir() {
   return b ? b : ".";
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char t[] = "/tmp/suncalc_gen_XXXXXX";
-    path = mkdtemp(t) ? t : "";
-  }
-  ~TempDir() {
-    if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
-  }
-};
-
 // Runs the generator; returns its exit status and its error output in *err.
 int generate(const std::string& input, const std::string& outdir, std::string* err) {
   std::string log = outdir + "/stderr.txt";
   std::string cmd =
       "'" + build_dir() + "/gen_elevation' '" + input + "' '" + outdir + "' 2>'" + log + "'";
   int rc = std::system(cmd.c_str());
-  *err = read_file(log);
+  Bytes text = read_file(log);
+  err->assign(text.begin(), text.end());
   std::remove(log.c_str());
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 TEST(ElevationGenerator, RepeatsTheBuildsTablesExactly) {
-  TempDir out;
+  TempDir out("suncalc_gen_");
   std::string err;
   ASSERT_EQ(generate("/usr/share/ferret-vis/data/etopo5.cdf", out.path, &err), 0) << err;
   for (const char* name : kOutputs) {
-    std::string mine = read_file(out.path + "/" + name);
+    Bytes mine = read_file(out.path + "/" + name);
     EXPECT_FALSE(mine.empty()) << name;
     EXPECT_TRUE(mine == read_file(build_dir() + "/generated/" + name)) << name;
   }
@@ -81,7 +67,7 @@ std::string cdl(const std::string& rose, int ny = 2161, int nx = 4320, double y0
 }
 
 TEST(ElevationGenerator, RefusesWhatIsNotTheEtopoVariable) {
-  TempDir dir;
+  TempDir dir("suncalc_gen_");
   ASSERT_FALSE(dir.path.empty());
   struct {
     const char* what;

@@ -14,7 +14,9 @@
 #include "earth/globe.h"
 #include "earth/globe_texture_sizes.h"
 #include "etopo_reference.h"
+#include "support/image_fixtures.h"
 #include "support/python_reference.h"
+#include "support/temp_dir.h"
 
 SUNCALC_BLOB(rgb_data);
 SUNCALC_BLOB(rgb_data_small);
@@ -23,17 +25,6 @@ SUNCALC_BLOB(night);
 namespace {
 
 const double kPi = 3.141592653589793;
-
-std::vector<unsigned char> read_file(const std::string& path) {
-  std::vector<unsigned char> out;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return out;
-  unsigned char buf[1 << 16];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-  fclose(f);
-  return out;
-}
 
 // Pillow's versions of the three images, made once.
 struct PillowImages {
@@ -44,20 +35,18 @@ const PillowImages& pillow() {
   static bool done = false;
   if (done) return im;
   done = true;
-  char dir[] = "/tmp/globe_images_XXXXXX";
-  if (!mkdtemp(dir)) return im;
+  TempDir tmp("globe_images_");
+  if (tmp.path.empty()) return im;
+  const std::string& dir = tmp.path;
   std::vector<std::vector<double>> rows;
   std::string err;
-  if (python_rows("earth/globe_reference.py", std::string("images ") + dir, &rows, &err)) {
-    im.day = read_file(std::string(dir) + "/day.rgb");
-    im.small = read_file(std::string(dir) + "/small.rgb");
-    im.night = read_file(std::string(dir) + "/night.gray");
+  if (python_rows("earth/globe_reference.py", "images " + dir, &rows, &err)) {
+    im.day = read_file(dir + "/day.rgb");
+    im.small = read_file(dir + "/small.rgb");
+    im.night = read_file(dir + "/night.gray");
   } else {
     ADD_FAILURE() << err;
   }
-  for (const char* f : {"/day.rgb", "/small.rgb", "/night.gray"})
-    remove((std::string(dir) + f).c_str());
-  rmdir(dir);
   return im;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/sun_report.h"
 #include "platform/clock.h"
+#include "support/time_zone.h"
 
 TEST(SunClock, ShiftBorrowsAndCarries) {
   struct {
@@ -42,8 +43,7 @@ TEST(SunClock, ShiftBorrowsAndCarries) {
 // The local-time formula must give the Julian date of the moment in every zone, with and
 // without daylight saving: JD = seconds since 1970 / 86400 + 2440587.5.
 TEST(SunClock, JulianDateOfLocalTime) {
-  const char* old_tz = getenv("TZ");
-  std::string saved = old_tz ? old_tz : "";
+  ScopedTimeZone zone;
   struct {
     const char* tz;
     time_t moment;
@@ -67,11 +67,6 @@ TEST(SunClock, JulianDateOfLocalTime) {
     double expect = c.moment / 86400.0 + 2440587.5;
     EXPECT_NEAR(julian_date_local(t), expect, 1e-8) << c.tz << " " << c.moment;
   }
-  if (old_tz)
-    setenv("TZ", saved.c_str(), 1);
-  else
-    unsetenv("TZ");
-  tzset();
 
   // The parts of the day are fractions, not whole-number quotients.
   plat_local_time t{2000, 1, 1, 13, 30, 45, 0, 0};

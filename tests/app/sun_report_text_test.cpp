@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "support/headless.h"
 #include "support/python_reference.h"
+#include "support/time_zone.h"
 #include "view/canvas.h"
 
 namespace {
@@ -27,22 +28,13 @@ const double kRad = 3.141592653589793 / 180;
 class SunReportText : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tz = getenv("TZ");
-    had_tz_ = tz != nullptr;
-    if (tz) old_tz_ = tz;
     headless_viewer(800, 500);
   }
   void TearDown() override {
     plat_fixed_now = 0;
-    if (had_tz_)
-      setenv("TZ", old_tz_.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
     set_content_empty();
   }
-  bool had_tz_ = false;
-  std::string old_tz_;
+  ScopedTimeZone zone_;
 };
 
 std::vector<std::string> lines_of(const char* text) {

@@ -20,6 +20,7 @@
 #include "platform/clock.h"
 #include "support/headless.h"
 #include "support/python_reference.h"
+#include "support/time_zone.h"
 #include "view/canvas.h"
 
 namespace {
@@ -35,9 +36,6 @@ double jd_of(time_t t) { return 2440587.5 + t / 86400.0; }
 class GlobeRender : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tz = getenv("TZ");
-    had_tz_ = tz != nullptr;
-    if (tz) old_tz_ = tz;
     use_zone("UTC");
     canvas(400, 300);
   }
@@ -50,11 +48,6 @@ class GlobeRender : public ::testing::Test {
     look_at_laenge = look_at_breite = 0;
     v_night = 0.55f, v_contrast = 1.0f;
     view(0);
-    if (had_tz_)
-      setenv("TZ", old_tz_.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
     set_content_empty();
   }
   // A canvas of w x h showing the globe in its "std" view.
@@ -89,8 +82,7 @@ class GlobeRender : public ::testing::Test {
   }
   static double scale() { return 0.35 * globe_zoom * 0.017453292519943; }
 
-  bool had_tz_ = false;
-  std::string old_tz_;
+  ScopedTimeZone zone_;
 };
 
 // Difference of two longitudes in degrees, brought into -180..180.

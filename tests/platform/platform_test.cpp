@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/env.h"
+#include "support/time_zone.h"
 
 TEST(Bands, EveryBandRunsOnceAndTheCallerTakesBandZero) {
   for (int n : {1, 2, 3, 8}) {
@@ -88,8 +89,7 @@ TEST(Clock, LocalTimeAndStandardBias) {
       {"EST5EDT,M3.2.0,M11.1.0", 962452800, 8, 1, 300},
       {"<+0530>-5:30", 946728000, 17, 0, -330},
   };
-  const char* old = getenv("TZ");
-  std::string saved = old ? old : "";
+  ScopedTimeZone zone;
   for (const Case& k : cases) {
     setenv("TZ", k.tz, 1);
     plat_local_time t;
@@ -107,11 +107,6 @@ TEST(Clock, LocalTimeAndStandardBias) {
   EXPECT_EQ(t.day, 1);
   EXPECT_EQ(t.minute, 0);
   plat_fixed_now = 0;
-  if (old)
-    setenv("TZ", saved.c_str(), 1);
-  else
-    unsetenv("TZ");
-  tzset();
 }
 
 TEST(Display, BitsFromTheVisual) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "earth/globe_texture_sizes.h"
+#include "tools/gen_file_io.h"
 #include "tools/gen_image_io.h"
 
 int main(int argc, char** argv) {

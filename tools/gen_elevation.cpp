@@ -30,6 +30,7 @@
 
 #include "earth/elevation_tables.h"
 #include "tools/gen_elevation_cdf.h"
+#include "tools/gen_file_io.h"
 
 namespace {
 
@@ -85,31 +86,6 @@ void sea_index(const std::vector<long>& g, int rows, int cols, std::vector<unsig
     }
 }
 
-bool write_file(const std::string& dir, const char* name, const std::vector<unsigned char>& data) {
-  std::string path = dir + "/" + name, tmp = path + ".tmp";
-  FILE* f = fopen(tmp.c_str(), "wb");
-  if (!f || fwrite(data.data(), 1, data.size(), f) != data.size() || fclose(f) != 0 ||
-      rename(tmp.c_str(), path.c_str()) != 0) {
-    perror(path.c_str());
-    return false;
-  }
-  return true;
-}
-
-bool read_all(const char* path, std::vector<unsigned char>* out) {
-  FILE* f = fopen(path, "rb");
-  if (!f) {
-    perror(path);
-    return false;
-  }
-  unsigned char buf[1 << 16];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->insert(out->end(), buf, buf + n);
-  bool ok = !ferror(f);
-  fclose(f);
-  return ok;
-}
-
 int fail(const char* path, const std::string& why) {
   fprintf(stderr, "gen_elevation: %s: %s\n", path, why.c_str());
   return 1;
@@ -125,7 +101,7 @@ int main(int argc, char** argv) {
   const char* src = argv[1];
   const std::string dir = argv[2];
   std::vector<unsigned char> bytes;
-  if (!read_all(src, &bytes)) return 1;
+  if (!read_whole_file(src, &bytes)) return 1;
 
   CdfFile cdf;
   std::string err;
@@ -163,7 +139,7 @@ int main(int argc, char** argv) {
   std::vector<unsigned char> out;
   for (int r = 0; r <= 360; r++)
     for (int c = 0; c < 720; c++) put16(out, std::lround(node(6 * r, 6 * c)));
-  if (!write_file(dir, "height05grid.bin", out)) return 1;
+  if (!write_blob(dir, "height05grid.bin", out)) return 1;
 
   out.clear();
   std::vector<unsigned char> sea;
@@ -178,7 +154,7 @@ int main(int argc, char** argv) {
   }
   ELEV_REGIONAL_GRIDS(X)
 #undef X
-  if (!write_file(dir, "elev_regional.bin", out) || !write_file(dir, "elev_regional_sea.bin", sea))
+  if (!write_blob(dir, "elev_regional.bin", out) || !write_blob(dir, "elev_regional_sea.bin", sea))
     return 1;
 
   out.clear();
@@ -188,7 +164,7 @@ int main(int argc, char** argv) {
       put16(out, land(etopo(coord(south, 75, j, 1, 90), coord(west, 75, i, 1, 0))));
   ELEV_TILES75(X)
 #undef X
-  if (!write_file(dir, "elev_tiles75.bin", out)) return 1;
+  if (!write_blob(dir, "elev_tiles75.bin", out)) return 1;
 
   out.clear();
 #define X(name, table, lat0, lat1, lon0, lon1, south, west) \
@@ -197,7 +173,7 @@ int main(int argc, char** argv) {
       put16(out, std::lround(etopo(coord(south, 5, j, 1, 90), coord(west, 5, i, 1, 0))));
   ELEV_TILES15(X)
 #undef X
-  if (!write_file(dir, "elev_tiles15.bin", out)) return 1;
+  if (!write_blob(dir, "elev_tiles15.bin", out)) return 1;
 
   out.clear();
   const struct { int step, rows; } coarse[] = {{10, 17}, {15, 11}, {20, 9}, {30, 5}};
@@ -211,6 +187,6 @@ int main(int argc, char** argv) {
         else
           put32(out, v);
       }
-  if (!write_file(dir, "elev_coarse.bin", out)) return 1;
+  if (!write_blob(dir, "elev_coarse.bin", out)) return 1;
   return 0;
 }

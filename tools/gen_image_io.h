@@ -1,5 +1,4 @@
-// Files in and out for the image generators: a bounded JPEG decode to packed RGB and an atomic
-// write of a finished blob.
+// A bounded JPEG decode to packed RGB for the image generators.
 #pragma once
 #include <string>
 #include <vector>
@@ -10,10 +9,3 @@
 // max_w x max_h.
 bool decode_jpeg_rgb(const char* path, int max_w, int max_h, std::vector<unsigned char>* rgb,
                      int* w, int* h, std::string* error);
-
-// Reads the whole file at path; false (with perror) when it cannot be read.
-bool read_whole_file(const char* path, std::vector<unsigned char>* out);
-
-// Writes data to dir/name through a temporary file renamed into place, so a failed run never
-// leaves a partial blob behind. False (with perror) on failure.
-bool write_blob(const std::string& dir, const char* name, const std::vector<unsigned char>& data);

@@ -28,6 +28,7 @@
 
 #include "earth/globe_texture_sizes.h"
 #include "tools/gen_elevation_cdf.h"
+#include "tools/gen_file_io.h"
 #include "tools/gen_image_io.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "earth/interp.h"
 #include "earth/srtm.h"
 
 namespace {
@@ -58,17 +59,6 @@ constexpr RegionalIndex kRegional = make_regional_index();
 
 inline bool finite2(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
-// Bilinear mix over a row-major table at (x, y), already limited to 0..cols-1 and 0..rows-1.
-template <typename T>
-inline double bilinear(const T* t, int cols, int rows, double x, double y) {
-  int i = (int)x, j = (int)y;
-  int i2 = i + 1 < cols ? i + 1 : cols - 1;
-  int j2 = j + 1 < rows ? j + 1 : rows - 1;
-  double fx = x - i, fy = y - j;
-  return (1 - fy) * (t[j * cols + i] * (1 - fx) + t[j * cols + i2] * fx) +
-         fy * (t[j2 * cols + i] * (1 - fx) + t[j2 * cols + i2] * fx);
-}
-
 // bilinear at three points; where all three lie in one cell its samples are read once.
 template <typename T>
 inline void bilinear3(const T* t, int cols, int rows, const double* x, const double* y, double* v) {
@@ -82,11 +72,9 @@ inline void bilinear3(const T* t, int cols, int rows, const double* x, const dou
   double a = t[j * cols + i], b = t[j * cols + i2], c = t[j2 * cols + i], d = t[j2 * cols + i2];
   for (int k = 0; k < 3; k++) {
     double fx = x[k] - i, fy = y[k] - j;
-    v[k] = (1 - fy) * (a * (1 - fx) + b * fx) + fy * (c * (1 - fx) + d * fx);
+    v[k] = mix(a, b, c, d, fx, fy);
   }
 }
-
-inline double limit(double v, double lo, double hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 // The fine sources store the sea as 0: below half a metre the half-degree grid decides whether
 // the point is sea (and gives its depth) or land (and the fine value stands).
@@ -111,10 +99,6 @@ inline half_degree_cell half_degree_at(double lon, double lat) {
   if (p.c >= 720) p.c -= 720;
   p.c2 = p.c == 719 ? 0 : p.c + 1;
   return p;
-}
-// The mix of the four samples around a point at fractions fx, fy.
-inline double mix(double a, double b, double c, double d, double fx, double fy) {
-  return (1 - fy) * (a * (1 - fx) + b * fx) + fy * (c * (1 - fx) + d * fx);
 }
 inline double half_degree(double lon, double lat) {
   const half_degree_cell p = half_degree_at(lon, lat);

@@ -1,22 +1,10 @@
 // The samplers of the terrain tile's height copy.
 #include <cmath>
 
+#include "earth/interp.h"
 #include "earth/srtm.h"
 
 namespace {
-
-inline double limit(double v, double lo, double hi) { return v < lo ? lo : v > hi ? hi : v; }
-
-// Bilinear mix over a grid of cols x rows at (x, y), already limited to 0..cols-1, 0..rows-1.
-inline double mix(const int16_t* g, int cols, int rows, double x, double y) {
-  int i = (int)x, j = (int)y;
-  int i2 = i + 1 < cols ? i + 1 : cols - 1;
-  int j2 = j + 1 < rows ? j + 1 : rows - 1;
-  double fx = x - i, fy = y - j;
-  const int16_t* r1 = g + (int64_t)j * cols;
-  const int16_t* r2 = g + (int64_t)j2 * cols;
-  return (1 - fy) * (r1[i] * (1 - fx) + r1[i2] * fx) + fy * (r2[i] * (1 - fx) + r2[i2] * fx);
-}
 
 // One-degree tiles of N intervals a degree, N + 1 samples a side with both edges included.
 double one_degree(double lat, double lon, int south, int west, const int16_t* g, int N) {
@@ -24,7 +12,7 @@ double one_degree(double lat, double lon, int south, int west, const int16_t* g,
   if (west < 0) west += 360;
   double y = limit((1 - (lat - south)) * N, 0, N);  // rows from the north edge
   double x = limit((lon - west) * N, 0, N);
-  return mix(g, N + 1, N + 1, x, y);
+  return bilinear(g, N + 1, N + 1, x, y);
 }
 
 }  // namespace
@@ -45,7 +33,7 @@ double srtm30(double lat, double lon, int south, int west, const int16_t* grid) 
   double x = n_cols * (lon - west) / 40;
   if (n_cols < 1 || n_rows < 1 || y < 0 || x < 0 || y > n_rows || x > n_cols) return 1000;
   // The grid has no closing edge sample: the last row and column stand for the strip beyond them.
-  return mix(grid, n_cols, n_rows, limit(x, 0, n_cols - 1), limit(y, 0, n_rows - 1));
+  return bilinear(grid, n_cols, n_rows, limit(x, 0, n_cols - 1), limit(y, 0, n_rows - 1));
 }
 
 double elevation_extern(double lon, double lat) {

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "earth/elevation_tables.h"
+#include "earth/interp.h"
 #include "tools/gen_elevation_cdf.h"
 #include "tools/gen_file_io.h"
 
@@ -52,8 +53,7 @@ double etopo(double y, double x) {
   if (c > kCols - 1) c = kCols - 1;
   double fy = y - r, fx = x - c;
   int c2 = (c + 1) % kCols;
-  return (1 - fy) * (node(r, c) * (1 - fx) + node(r, c2) * fx) +
-         fy * (node(r + 1, c) * (1 - fx) + node(r + 1, c2) * fx);
+  return mix(node(r, c), node(r, c2), node(r + 1, c), node(r + 1, c2), fx, fy);
 }
 
 // Coordinates of sample n of a table starting at `edge` degrees with `per` samples a degree and

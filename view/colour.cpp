@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "view/clamp.h"
+
 int rgb_mode = 0;
 
 void hsv2rgb(double h, double s, double v, float* r, float* g, float* b) {
@@ -107,8 +109,6 @@ const Luts& luts() {
   static const Luts l;
   return l;
 }
-
-float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
 void lut_lookup(const float* lut, float r, float g, float b, const float gamma[3], float* out) {
   float in[3] = {clamp01(r), clamp01(g), clamp01(b)};

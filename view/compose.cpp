@@ -11,6 +11,7 @@
 #include "platform/bands.h"
 #include "platform/env.h"
 #include "view/canvas.h"
+#include "view/clamp.h"
 #include "view/colour.h"
 
 int reduce = 1, magnify = 1;
@@ -165,8 +166,6 @@ void get_img_rgb(float x, float y, float* out) {
     out[k] = c * c;
   }
 }
-
-static inline float clamp01(float c) { return c < 0.0f ? 0.0f : c > 1.0f ? 1.0f : c; }
 
 // Writes colour c with opacity a over the background of the row (in double, as every mode but
 // the copy blends), and a into the fourth channel.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/gif.h"
+#include "support/image_fixtures.h"
 #include "view/canvas.h"
 
 #ifdef HAVE_GIFLIB
@@ -15,8 +16,6 @@
 #endif
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
 
 // A picture of 256 colours with the structure of a photograph: smooth areas, edges and some
 // noise, so that the LZW codes vary in length as in real files. Frame k moves the pattern.
@@ -132,16 +131,18 @@ const Bytes& animation() {
   return b;
 }
 
-void put(const Bytes& file) {
-  if (bin_allocated != -1) free(bin_content);
-  bin_content = (unsigned char*)malloc(file.size() ? file.size() : 1);
-  memcpy(bin_content, file.data(), file.size());
-  bin_allocated = (int)file.size();
-}
-
 void megapixels(benchmark::State& state, double pixels) {
   state.counters["Mpixel/s"] =
       benchmark::Counter(pixels * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The file opener's calls: reset, frame 1, count, frame 1 again. Returns the frame count.
+int open_as_the_viewer() {
+  load_gif(1, 1, 1);
+  load_gif(1, 1, 0);
+  int n = load_gif(-1, 0, 0);
+  load_gif(1, 1, 0);
+  return n;
 }
 
 // Our decoder to RGBA bytes, as giflib's peer below.
@@ -163,13 +164,10 @@ BENCHMARK(BM_Picture_ReadGIF)->Unit(benchmark::kMillisecond);
 void BM_Picture_Open(benchmark::State& state) {
   const Bytes& f = picture();
   if (f.empty()) return state.SkipWithError("needs giflib to write the file");
-  put(f);
+  put_file_buffer(f);
   int decoded = gif_images_decoded, opens = 0;
   for (auto _ : state) {
-    load_gif(1, 1, 1);
-    load_gif(1, 1, 0);
-    load_gif(-1, 0, 0);
-    load_gif(1, 1, 0);
+    open_as_the_viewer();
     opens++;
   }
   megapixels(state, 2000.0 * 2000);
@@ -181,13 +179,10 @@ BENCHMARK(BM_Picture_Open)->Unit(benchmark::kMillisecond);
 void BM_Animation_OpenAndStep(benchmark::State& state) {
   const Bytes& f = animation();
   if (f.empty()) return state.SkipWithError("needs giflib to write the file");
-  put(f);
+  put_file_buffer(f);
   int decoded = gif_images_decoded, runs = 0;
   for (auto _ : state) {
-    load_gif(1, 1, 1);
-    load_gif(1, 1, 0);
-    int n = load_gif(-1, 0, 0);
-    load_gif(1, 1, 0);
+    int n = open_as_the_viewer();
     for (int k = 2; k <= n; k++) load_gif(k, 0, 0);
     runs++;
   }
@@ -200,13 +195,10 @@ BENCHMARK(BM_Animation_OpenAndStep)->Unit(benchmark::kMillisecond);
 void BM_Animation_Open(benchmark::State& state) {
   const Bytes& f = animation();
   if (f.empty()) return state.SkipWithError("needs giflib to write the file");
-  put(f);
+  put_file_buffer(f);
   int decoded = gif_images_decoded, opens = 0;
   for (auto _ : state) {
-    load_gif(1, 1, 1);
-    load_gif(1, 1, 0);
-    load_gif(-1, 0, 0);
-    load_gif(1, 1, 0);
+    open_as_the_viewer();
     opens++;
   }
   state.counters["frames decoded per open"] = (double)(gif_images_decoded - decoded) / opens;

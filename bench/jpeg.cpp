@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "formats/readers.h"
+#include "support/exif_tag.h"
+#include "support/image_fixtures.h"
 #include "view/canvas.h"
 
 namespace {
@@ -74,35 +76,17 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
-// An Exif block (Intel order) whose IFD0 holds Orientation, put right after the start marker.
-std::vector<unsigned char> with_orientation(const std::vector<unsigned char>& jpg, int k) {
-  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,
-                                8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, (unsigned char)k,
-                                0, 0, 0, 0, 0, 0, 0};
-  std::vector<unsigned char> out(jpg.begin(), jpg.begin() + 2);
-  out.insert(out.end(), app1, app1 + sizeof app1);
-  out.insert(out.end(), jpg.begin() + 2, jpg.end());
-  return out;
-}
-
 void open_photo(benchmark::State& st, int orientation) {
   static std::string jpg = make_photo();
   if (jpg.empty()) {
     st.SkipWithError("could not make the test photo (cjpeg missing?)");
     return;
   }
-  FILE* f = fopen(jpg.c_str(), "rb");
-  fseek(f, 0, SEEK_END);
-  long n = ftell(f);
-  fseek(f, 0, SEEK_SET);
-  std::vector<unsigned char> bytes(n);
-  if (fread(bytes.data(), 1, n, f) != (size_t)n) st.SkipWithError("short read");
-  fclose(f);
-  if (orientation != 1) bytes = with_orientation(bytes, orientation);
-  free(bin_content);
-  bin_content = (unsigned char*)malloc(bytes.size());
-  memcpy(bin_content, bytes.data(), bytes.size());
-  bin_allocated = (int)bytes.size();
+  Bytes bytes = read_file(jpg);
+  if (bytes.empty()) st.SkipWithError("could not read the test photo");
+  const size_t file_size = bytes.size();  // the photo's own size, before any tag is added
+  if (orientation != 1) bytes = with_orientation_tag(bytes, orientation);
+  put_file_buffer(bytes);
   unsetenv("NUMBER_OF_PROCESSORS");
   if (load_jpg(1) != 0) st.SkipWithError("load_jpg failed");  // warm-up: sizes the loaded image
   std::string djpeg = "djpeg -outfile /dev/null " + jpg;
@@ -121,7 +105,7 @@ void open_photo(benchmark::State& st, int orientation) {
     st.ResumeTiming();
   }
   double mo = median(ours), mt = median(theirs);
-  st.counters["file_MB"] = n / 1e6;
+  st.counters["file_MB"] = file_size / 1e6;
   st.counters["ours_ms"] = 1e3 * mo;
   st.counters["djpeg_ms"] = 1e3 * mt;
   st.counters["ratio"] = mo / mt;

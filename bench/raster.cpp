@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formats/readers.h"
+#include "support/image_fixtures.h"
 #include "view/canvas.h"
 
 namespace {
@@ -31,13 +32,6 @@ std::vector<unsigned char> picture(size_t header, size_t stride) {
   return b;
 }
 
-void put(const std::vector<unsigned char>& file) {
-  if (bin_allocated != -1) free(bin_content);
-  bin_content = (unsigned char*)malloc(file.size());
-  memcpy(bin_content, file.data(), file.size());
-  bin_allocated = (int)file.size();
-}
-
 void le(unsigned char* p, uint32_t v, int n) {
   for (int i = 0; i < n; i++) p[i] = (unsigned char)(v >> (8 * i));
 }
@@ -58,7 +52,7 @@ void BM_Bmp24(benchmark::State& state) {
   le(&f[22], H, 4);
   le(&f[26], 1, 2);
   le(&f[28], 24, 2);
-  put(f);
+  put_file_buffer(f);
   load_bmp();  // the first open maps the loaded image's block; later ones of this size reuse it
   for (auto _ : state) load_bmp();
   if (image_xres != W || image_yres != H) state.SkipWithError("not decoded");
@@ -70,7 +64,7 @@ void BM_Ppm24(benchmark::State& state) {
   std::string head = "P6\n" + std::to_string(W) + " " + std::to_string(H) + "\n255\n";
   std::vector<unsigned char> f = picture(head.size(), 3 * W);
   memcpy(f.data(), head.data(), head.size());
-  put(f);
+  put_file_buffer(f);
   load_ppm();
   for (auto _ : state) load_ppm();
   if (image_xres != W || image_yres != H) state.SkipWithError("not decoded");

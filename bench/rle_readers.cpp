@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "formats/readers.h"
+#include "support/image_fixtures.h"
 #include "view/canvas.h"
 
 namespace {
 
 constexpr int W = 8000, H = 6000;
-using Bytes = std::vector<unsigned char>;
 
 // A picture of runs: each row is cut into pieces of 1 to 32 pixels, three in four of one colour
 // (half of those grey, so that byte-wise coding finds runs too) and the rest noise. RGB bytes.
@@ -136,13 +136,6 @@ Bytes sun_file() {
   return f;
 }
 
-void put(const Bytes& file) {
-  if (bin_allocated != -1) free(bin_content);
-  bin_content = (unsigned char*)malloc(file.size());
-  memcpy(bin_content, file.data(), file.size());
-  bin_allocated = (int)file.size();
-}
-
 // Checks the decoding against the picture at a spread of pixels.
 bool decoded_right() {
   if (image_xres != W || image_yres != H) return false;
@@ -161,7 +154,7 @@ void report(benchmark::State& state, size_t file_size) {
 
 void run_reader(benchmark::State& state, Bytes (*make)(), int (*reader)()) {
   Bytes f = make();
-  put(f);
+  put_file_buffer(f);
   reader();  // the first open maps the loaded image's block; later ones of this size reuse it
   if (!decoded_right()) {
     state.SkipWithError("wrong picture");

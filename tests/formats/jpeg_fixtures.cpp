@@ -134,16 +134,3 @@ Agreement agree(const Picture& ref, double tol) {
   a.mean = sum / (3.0 * ref.w * ref.h);
   return a;
 }
-
-
-Bytes with_orientation_tag(const Bytes& jpg, int k) {
-  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,
-                                8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, (unsigned char)k,
-                                0, 0, 0, 0, 0, 0, 0};
-  if (jpg.size() < 2) return jpg;
-  Bytes out(app1, app1 + sizeof app1);
-  out.insert(out.begin(), jpg[1]);
-  out.insert(out.begin(), jpg[0]);
-  for (size_t i = 2; i < jpg.size(); i++) out.push_back(jpg[i]);
-  return out;
-}

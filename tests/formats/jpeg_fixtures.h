@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/exif_tag.h"
 #include "support/reader_checks.h"  // fixture_dir, sh, read_file, pnm_rgba, status_text
 
 // Go's JPEG test pictures and their reference PNGs (Debian's golang source package).
@@ -31,9 +32,6 @@ bool decode_unsmoothed(const std::string& jpg, Picture& out);
 // result; console output goes to *console when given.
 int open_jpeg(const Bytes& data, std::string* console = nullptr);
 
-// The same JPEG with an Exif block (Intel order, IFD0 holding only Orientation = k) right after
-// its start marker.
-Bytes with_orientation_tag(const Bytes& jpg, int k);
 
 
 // How far the loaded image lies from a reference decode. A pixel passes when, per channel, its

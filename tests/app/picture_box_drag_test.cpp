@@ -32,9 +32,7 @@ class Drag : public ::testing::Test {
  protected:
   void SetUp() override { headless_viewer(800, 500); }
   void TearDown() override {
-    globe_zoom = GLOBE_ZOOM_START;
-    globe_dx = 0;
-    globe_dy = -0.3 * GLOBE_ZOOM_START;
+    reset_globe_view();
   }
 };
 

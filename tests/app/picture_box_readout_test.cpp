@@ -29,9 +29,7 @@ class Readout : public ::testing::Test {
     x_last_drag = y_last_drag = -1;
   }
   void TearDown() override {
-    globe_zoom = GLOBE_ZOOM_START;
-    globe_dx = 0;
-    globe_dy = -0.3 * GLOBE_ZOOM_START;
+    reset_globe_view();
     look_at_laenge = look_at_breite = 0;
     current_mouse_mode = 1;
   }

@@ -42,9 +42,7 @@ class GlobeRender : public ::testing::Test {
   void TearDown() override {
     plat_fixed_now = 0;
     plat_fail_thread_starts = 0;
-    globe_zoom = GLOBE_ZOOM_START;
-    globe_dx = 0;
-    globe_dy = -0.3 * GLOBE_ZOOM_START;
+    reset_globe_view();
     look_at_laenge = look_at_breite = 0;
     v_night = 0.55f, v_contrast = 1.0f;
     view(0);

@@ -13,6 +13,7 @@
 #include "app/window.h"
 #include "formats/gif.h"
 #include "formats/reader.h"
+#include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
@@ -20,12 +21,7 @@
 namespace {
 
 std::string dir() {
-  static std::string d;
-  if (d.empty()) {
-    d = fixture("gif");
-    sh("mkdir -p '" + d + "'");
-    EXPECT_EQ(sh(test_script("gif_fixtures.sh") + " '" + d + "' >/dev/null 2>&1"), 0);
-  }
+  static const std::string d = script_fixtures("gif", "gif_fixtures.sh");
   return d;
 }
 

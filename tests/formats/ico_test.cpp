@@ -6,6 +6,7 @@
 
 #include "app/window.h"
 #include "formats/reader.h"
+#include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
@@ -14,12 +15,7 @@
 namespace {
 
 std::string dir() {
-  static std::string d;
-  if (d.empty()) {
-    d = fixture("ico");
-    sh("mkdir -p '" + d + "'");
-    EXPECT_EQ(sh(test_script("ico_fixtures.sh") + " '" + d + "' >/dev/null 2>&1"), 0);
-  }
+  static const std::string d = script_fixtures("ico", "ico_fixtures.sh");
   return d;
 }
 

@@ -8,6 +8,7 @@
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
+#include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
@@ -16,12 +17,7 @@
 namespace {
 
 std::string dir() {
-  static std::string d;
-  if (d.empty()) {
-    d = fixture("pcx");
-    sh("mkdir -p '" + d + "'");
-    EXPECT_EQ(sh(test_script("pcx_fixtures.sh") + " '" + d + "' >/dev/null 2>&1"), 0);
-  }
+  static const std::string d = script_fixtures("pcx", "pcx_fixtures.sh");
   return d;
 }
 

@@ -9,6 +9,7 @@
 #include "app/content.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "earth/globe.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "view/canvas.h"
@@ -48,4 +49,10 @@ void headless_viewer(int w, int h) {
   set_status("Ready");
   last_message[0] = 0;
   message_count = 0;
+}
+
+void reset_globe_view() {
+  globe_zoom = GLOBE_ZOOM_START;
+  globe_dx = 0;
+  globe_dy = -0.3 * GLOBE_ZOOM_START;
 }

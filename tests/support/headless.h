@@ -6,6 +6,9 @@
 // Later calls with another size resize the canvas as the window's resize would.
 void headless_viewer(int w = 800, int h = 500);
 
+// Puts the globe's zoom and pan back as the program starts with them.
+void reset_globe_view();
+
 #include <string>
 
 // The status line's whole text.

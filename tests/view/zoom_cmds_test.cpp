@@ -44,9 +44,7 @@ class ZoomCmds : public ::testing::Test {
     p_image_box->clear_damage();
   }
   void TearDown() override {
-    globe_zoom = GLOBE_ZOOM_START;
-    globe_dx = 0;
-    globe_dy = -0.3 * GLOBE_ZOOM_START;
+    reset_globe_view();
   }
 };
 

@@ -1,5 +1,6 @@
 #include "support/image_fixtures.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -32,7 +33,9 @@ std::string fixture(const std::string& name) { return fixture_dir() + "/" + name
 
 int sh(const std::string& command) {
   int r = system(command.c_str());
-  return r == -1 ? -1 : WEXITSTATUS(r);
+  if (r == -1) return -1;
+  // A command killed by a signal did not succeed.
+  return WIFEXITED(r) ? WEXITSTATUS(r) : 128 + (WIFSIGNALED(r) ? WTERMSIG(r) : 0);
 }
 
 std::string sh_out(const std::string& command) {

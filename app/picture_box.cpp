@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "app/sun_report.h"
 #include "app/window.h"
@@ -15,6 +14,7 @@
 #include "scene3d/view3d.h"
 #include "view/canvas.h"
 #include "view/compose.h"
+#include "view/screen.h"
 #include "view/zoom.h"
 #include "view/zoom_cmds.h"
 

@@ -7,12 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/content.h"
-#include "app/open_file.h"
-#include "app/window.h"
 #include "earth/globe.h"
 #include "view/canvas.h"
 #include "view/colour.h"
+#include "view/screen.h"
 
 // The curves work on the square of the value, where the eye's response is closer to linear.
 double s_shape_plus(double v) {

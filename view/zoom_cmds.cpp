@@ -2,11 +2,10 @@
 
 #include <FL/Fl.H>
 
-#include "app/content.h"
-#include "app/window.h"
 #include "earth/globe.h"
 #include "scene3d/view3d.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 #include "view/zoom.h"
 
 // Scales a pan offset by new/old shown size; a picture that was shown 0 pixels wide has no

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/content.h"
 #include "app/menu.h"
 #include "app/picture_box.h"
 #include "app/window.h"
@@ -16,6 +15,7 @@
 #include "support/headless.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -14,16 +14,15 @@
 
 #include "app/menu.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/startup.h"
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
 #include "scene3d/view3d.h"
-#include "view/adjust.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
-#include "view/zoom_cmds.h"
 
 const int WB = 100, WW = 8, HH = 8, HM = 20, HS = 20;
 
@@ -188,19 +187,6 @@ int MyWindow::handle(int event) {
     default:
       return Fl_Double_Window::handle(event);
   }
-}
-
-void choice_cb(Fl_Widget*, void*) {
-  int idx = choice ? choice->value() : -1;
-  bool over_kind = empty_choices_shown();
-  set_choice(idx);
-  if (choice) choice->value(idx);
-  // While the empty view's list stands over another kind, the kind's own view is not shown.
-  if (is_content_vglobe() && !over_kind)
-    load_globe2d();
-  else
-    upd_rgb(0);
-  Fl::flush();
 }
 
 void menubar_cb(Fl_Widget*, void*) {}

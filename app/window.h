@@ -41,7 +41,6 @@ extern Fl_Color c;
 // Builds the window and its widgets without showing it (tests use this alone), then shows it.
 void build_window();
 void init_window();
-void choice_cb(Fl_Widget* w, void* data);
 void menubar_cb(Fl_Widget* w, void* data);
 void cb_about(Fl_Widget* w = nullptr, void* data = nullptr);
 void set_mouse(int mode);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/panel.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "view/canvas.h"

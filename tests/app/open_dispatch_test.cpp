@@ -3,6 +3,7 @@
 #include <FL/Fl_Choice.H>
 #include <gtest/gtest.h>
 
+#include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "support/headless.h"

@@ -12,6 +12,7 @@
 
 #include "app/menu.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "platform/dialogs.h"
@@ -20,7 +21,6 @@
 #include "view/adjust.h"
 #include "view/canvas.h"
 #include "view/screen.h"
-#include "view/zoom_cmds.h"
 
 namespace {
 

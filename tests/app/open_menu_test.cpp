@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/menu.h"
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "open_fixture.h"

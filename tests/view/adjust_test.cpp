@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/panel.h"
 #include "earth/globe.h"
 #include "support/headless.h"
 #include "view/adjust.h"

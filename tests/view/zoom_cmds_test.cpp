@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "earth/globe.h"
@@ -15,7 +16,6 @@
 #include "view/canvas.h"
 #include "view/screen.h"
 #include "view/zoom.h"
-#include "view/zoom_cmds.h"
 
 namespace {
 

@@ -56,8 +56,8 @@ void ColorCharge() {
     double d = (i - 128) * 0.1;
     double e = d < -0.05 ? d - 1.25 : d > 0.05 ? d + 1.9 : d;
     double s = d == 0 ? 0.05 : std::fmin(3.5 * std::sqrt(std::fabs(d)) + 0.05, 0.8);
-    double v = d >= 0.3 ? 0.84 : d > -0.3 ? std::fmin(0.3 * d + 0.75, 0.95) : 0.66;
-    ramp(i, 120 - 38 * e, s, v);
+    double val = d >= 0.3 ? 0.84 : d > -0.3 ? std::fmin(0.3 * d + 0.75, 0.95) : 0.66;
+    ramp(i, 120 - 38 * e, s, val);
   }
   // Charges outside -12.8 .. 12.7 take the end entries of the ramp.
   for (int i = 0; i < n_atoms; i++) {

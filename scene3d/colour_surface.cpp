@@ -34,17 +34,17 @@ const int kPalette[12][4] = {{0, 200, 200, 200}, {1, 150, 150, 150},   {2, 120, 
 
 // Ramp entry of a terrain node by slope s (degrees), height z and curvatures H, K; sets the
 // node's charge value where the height rule names one.
-int terrain_entry(int v, float s, double z, double H, double K) {
+int terrain_entry(int node, float s, double z, double H, double K) {
   double c = H * H - K;
   if (s < 0.7f && (c < 0 || 2 * std::sqrt(c) < 0.15)) return 255;
   if (s > 27) return 1;
   if (s > 20) return 2;
   if (z > 3500) {
-    set_charge(v, 30);
+    set_charge(node, 30);
     return 0;
   }
   if (z > 1500) {
-    set_charge(v, 17);
+    set_charge(node, 17);
     return (int)((1 - 17.0 / 30) * 255);
   }
   if (z > 600) return 249;
@@ -193,45 +193,45 @@ int calc_ap_col(int type) {
   if (palette)
     for (const auto& p : kPalette) set_entry(p[0], p[1], p[2], p[3]);
 
-  for (int64_t v = 0; v < n; v++) {
+  for (int64_t node = 0; node < n; node++) {
     int e;
     if (palette) {
-      e = terrain_entry((int)v, slope[v], m(v / nx + 1, v % nx + 1), H[v], K[v]);
+      e = terrain_entry((int)node, slope[node], m(node / nx + 1, node % nx + 1), H[node], K[node]);
     } else {
       double V;
       switch (type) {
         case 1:
-          V = H[v];
+          V = H[node];
           e = ramp_entry(V, h_min, h_max, h_min);
           break;
         case 2:
-          V = astig(v);
+          V = astig(node);
           e = ramp_entry(V, a_min, a_max, a_min);
           break;
         case 4:
-          V = K[v];
+          V = K[node];
           e = ramp_entry(V, k_min, k_max, k_min);
           break;
         case 5:
-          V = slope[v];
+          V = slope[node];
           e = ramp_entry(V, t_min, t_max, 0);
           break;
         case 7: {
-          V = aspect[v];
+          V = aspect[node];
           double t = V / 360;
           e = t > 1 ? 255 : t < 0 ? 0 : (int)(t * 255);
           break;
         }
         default: {
-          V = H[v] + astig(v) / 2;
+          V = H[node] + astig(node) / 2;
           double lo = h_min + a_min / 2, hi = h_max + a_max / 2;
           e = ramp_entry(V, lo, hi, lo);
           break;
         }
       }
-      set_charge((int)v, (float)V);
+      set_charge((int)node, (float)V);
     }
-    at[v].col = (uint16_t)(at_el[v] < 0 ? startSpec : startCharge + e);
+    at[node].col = (uint16_t)(at_el[node] < 0 ? startSpec : startCharge + e);
   }
   free(slope);
   free(HK);

@@ -282,8 +282,8 @@ void setgamma(float g) {
     const double u = std::min(k, 4095) / 4095.0;
     gammaTable[k] = (uint16_t)(int)(1023 * std::exp(std::log(u) / g));
   }
-  const int v = (int)(BackGfloat * 255 + 0.25f);
-  BackGfloat = v < 0 ? 0 : v > 255 ? 255 / 256.0f : v / 256.0f;
+  const int grey = (int)(BackGfloat * 255 + 0.25f);
+  BackGfloat = grey < 0 ? 0 : grey > 255 ? 255 / 256.0f : grey / 256.0f;
   fog_float = BackGfloat;
 }
 

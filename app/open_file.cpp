@@ -10,7 +10,6 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/content.h"
 #include "app/menu.h"
 #include "app/picture_box.h"
 #include "app/window.h"
@@ -20,6 +19,7 @@
 #include "platform/dialogs.h"
 #include "scene3d/openers.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 char openfilename[1024];
 char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension, pcx_extension,
@@ -321,22 +321,19 @@ static void open_now(int fit) {
   show_current_view();
 }
 
-static bool opening = false;
 static char opening_name[sizeof openfilename];
 
 void do_open(int fit) {
   openfilename[sizeof openfilename - 1] = 0;
-  if (opening) {
+  if (do_open_busy()) {
     // A drop or command while a reader lets the toolkit run: the file buffer and the loaded image
     // belong to that reader, and so does the name.
     printf("still opening %s: %s not opened\n", opening_name, openfilename);
     memcpy(openfilename, opening_name, sizeof openfilename);
     return;
   }
-  opening = true;
+  set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
-  opening = false;
+  set_open_busy(0);
 }
-
-int do_open_busy() { return opening ? 1 : 0; }

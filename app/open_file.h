@@ -81,10 +81,6 @@ extern const int open_table_rows;
 // and the running open's name is put back.
 void do_open(int fit);
 
-// 1 while do_open is running: callers that would change openfilename or the loaded image first
-// (the menu's chooser, the globe) hold off.
-int do_open_busy();
-
 // Test hook: when set, the allocation of the file buffer fails.
 extern int fail_bin_alloc;
 

@@ -7,16 +7,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/sun_report.h"
 #include "app/window.h"
 #include "earth/globe.h"
 #include "scene3d/view3d.h"
 #include "view/canvas.h"
 #include "view/compose.h"
+#include "view/pan.h"
+#include "view/screen.h"
 #include "view/zoom.h"
-#include "view/zoom_cmds.h"
 
 int left_button = 0, right_button = 0;
 int x_last = 0, y_last = 0;

@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/content.h"
-#include "app/open_file.h"
 #include "earth/elevation.h"
 #include "earth/globe_shade.h"
 #include "earth/moon.h"
 #include "earth/sun_times.h"
 #include "platform/bands.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 int xres = 0, yres = 0;
 double JD = 0;

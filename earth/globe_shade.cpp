@@ -46,6 +46,20 @@ void globe_column_at(double lambda, globe_column* c) {
   c->lambda_deg = lambda * 180 / 3.14159265;
 }
 
+void globe_base_hsv(const globe_row& r, double h0, float* hue, float* sat, float* val) {
+  const float J = (float)(h0 * 1e-4);
+  if (h0 <= 0) {
+    *hue = 0.5834f - 0.07f * J;
+    *sat = (0.9f - 0.09f * J) * r.arctic;
+    *val = 0.4f * std::exp(-0.5f * J);
+  } else {
+    float root = std::sqrt(J);
+    *hue = 0.41f - 0.25f * root;
+    *sat = 0.65f * std::exp(-0.5f * r.phi2 - 4.0f * J * J);
+    *val = 0.65f * root + 0.3f;
+  }
+}
+
 void globe_hsv2rgb(float h, float s, float v, float* r, float* g, float* b) {
   if (s == 0.0f) {
     *r = *g = *b = v;
@@ -114,17 +128,7 @@ inline void shade(const globe_row& r, const globe_column& c, double h0, double h
   }
 
   float hue, sat, val;
-  const float J = (float)(h0 * 1e-4);
-  if (h0 <= 0) {
-    hue = 0.5834f - 0.07f * J;
-    sat = (0.9f - 0.09f * J) * r.arctic;
-    val = 0.4f * std::exp(-0.5f * J);
-  } else {
-    float root = std::sqrt(J);
-    hue = 0.41f - 0.25f * root;
-    sat = 0.65f * std::exp(-0.5f * r.phi2 - 4.0f * J * J);
-    val = 0.65f * root + 0.3f;
-  }
+  globe_base_hsv(r, h0, &hue, &sat, &val);
 
   if (h0 >= 2) {
     float tr, tg, tb, tv;

@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/window.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 int64_t image_pixel_cap = MAX_IMAGE_PIXELS;
 char reader_refusal[256];

@@ -1,21 +1,18 @@
 #include "view/canvas.h"
 
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Widget.H>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/content.h"
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "view/compose.h"
 #include "view/font.h"
 #include "view/hex_view.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 #include "view/text_view.h"
 #include "view/zoom.h"
-
-#include <FL/Fl_Choice.H>
 
 int width = 0, height = 0;
 float* fimage = nullptr;
@@ -62,7 +59,7 @@ int alloc_fimage(int w, int h) {
 static void replace_shown_image() {
   Fl_RGB_Image* old = fl_temp;
   fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
-  if (p_image_box) p_image_box->image(fl_temp);
+  if (picture_widget) picture_widget->image(fl_temp);
   delete old;
 }
 
@@ -158,7 +155,7 @@ void upd_rgb(int new_size) {
     replace_shown_image();
   else if (fl_temp)
     fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
 }
 
 void bluescreen(const char* message) {
@@ -180,7 +177,7 @@ void bluescreen(const char* message) {
   for (int i = 0; message && message[i]; i++) print_char_img(1 + i, 3, (unsigned char)message[i]);
   do_draw();
   if (fl_temp) fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
 }
 
 void test_image(int mode) {
@@ -220,20 +217,3 @@ void set_pixel_img(int x, int y, float r, float g, float b, float a) {
   float* p = img_content + 4L * (y * image_xres + x);
   p[0] = r, p[1] = g, p[2] = b, p[3] = a;
 }
-
-int view_is_none() { return 0; }
-
-int view_is_auto() {
-  int v = get_view_val();
-  if (v < 0) return 0;
-  switch (contentview) {
-    case 0: return v == 1;
-    case 1: return v == 3;
-    case 3: return v == 2;
-    default: return 0;
-  }
-}
-
-int view_is_text() { return is_content_html() || is_content_text(); }
-
-int get_view_val() { return choice ? choice->value() : -1; }

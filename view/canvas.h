@@ -51,10 +51,6 @@ void do_clear();
 void do_clear_text();
 void set_pixel(int x, int y, float r, float g, float b, float a);
 void set_pixel_img(int x, int y, float r, float g, float b, float a);
-int view_is_none();
-int view_is_auto();
-int view_is_text();
-int get_view_val();
 
 // Paints the background gradient into the whole canvas (shared by do_clear and do_draw).
 void paint_gradient();

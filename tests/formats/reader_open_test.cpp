@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

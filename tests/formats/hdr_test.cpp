@@ -12,13 +12,13 @@
 
 #include "app/open_file.h"
 #include "app/open_hdr.h"
-#include "app/window.h"
 #include "formats/hdr.h"
 #include "formats/reader.h"
 #include "formats/rgbe.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -56,7 +56,7 @@ int alloc_fimage(int w, int h) {
 
 // The shown image is replaced before the bytes it wraps are freed, so the widget never draws
 // from a freed block.
-static void replace_shown_image() {
+void replace_shown_image() {
   Fl_RGB_Image* old = fl_temp;
   fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
   if (picture_widget) picture_widget->image(fl_temp);

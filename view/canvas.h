@@ -52,6 +52,10 @@ void do_clear_text();
 void set_pixel(int x, int y, float r, float g, float b, float a);
 void set_pixel_img(int x, int y, float r, float g, float b, float a);
 
+// Sets n RGBA float pixels from p on to one colour: backgrounds, and the pixels a file does not
+// give.
+void fill_pixels(float* p, int64_t n, float r, float g, float b, float a);
+
 // Paints the background gradient into the whole canvas (shared by do_clear and do_draw).
 void paint_gradient();
 

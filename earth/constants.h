@@ -16,8 +16,9 @@ constexpr double GLOBE_RAD_PER_DEG = 0.017453292519943;
 // latitude and longitude in degrees) divide by it.
 constexpr double PI_8 = 3.14159265;
 
-// The WGS84 ellipsoid: semi-axes A (equator) and B (pole) in metres, and their powers as the
-// globe's surface normal and the ellipsoid helpers (earth/wgs84.h) use them.
-constexpr double WGS84_A = 6378137.0, WGS84_B = 6356752.314;
-constexpr double WGS84_A2 = 40680631590769.0, WGS84_B2 = 40408299981544.36;
-constexpr double WGS84_A4 = 1.6549137866238727e27, WGS84_B4 = 1.6328307073984778e27;
+// The WGS84 ellipsoid: semi-major axis a and semi-minor axis b in metres, and their squares in
+// square metres as the globe's surface normal uses them.
+constexpr double WGS84_A = 6378137.0;
+constexpr double WGS84_B = 6356752.314;
+constexpr double WGS84_A2 = 40680631590769.0;
+constexpr double WGS84_B2 = 40408299981544.36;

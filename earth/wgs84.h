@@ -7,8 +7,10 @@
 // and nothing else.
 #pragma once
 
-// The ellipsoid's axes and their powers (WGS84_A, WGS84_B, WGS84_A2, ...).
 #include "earth/constants.h"
+
+// The fourth powers of the semi-axes (earth/constants.h), as the foot-point search uses them.
+constexpr double WGS84_A4 = 1.6549137866238727e27, WGS84_B4 = 1.6328307073984778e27;
 
 // The unit vector (cos lon cos lat, sin lon cos lat, sin lat).
 void geographic2normal(double lon, double lat, double* nx, double* ny, double* nz);

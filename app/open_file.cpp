@@ -116,12 +116,7 @@ open_entry open_table[] = {
     {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
     {"stl", &stl_extension, {".stl"}, OPEN_SCENE, read_stl, nullptr, set_content_stl},
     {"sdf", &sdf_extension, {".sdf"}, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
-    {"hgt",
-     &hgt_extension,
-     {".dem", ".hgt", "hgt.zip", "dem.zip"},
-     OPEN_SCENE,
-     read_hgt,
-     nullptr,
+    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SCENE, read_hgt, nullptr,
      set_content_srtm3},
     {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
     {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
@@ -186,11 +181,11 @@ static int open_gif_frames(const open_entry& row) {
   return r;
 }
 
-// Runs the row's reader and sets the content kind; returns non-zero when the failure path is to
-// be taken, with the reader's result.
 // A dispatch result: the reader failed, said why, and left everything as it was shown.
 constexpr int kept_as_shown = -1;
 
+// Runs the row's reader and sets the content kind; returns non-zero when the failure path is to
+// be taken, with the reader's result.
 static int dispatch(open_entry* row, int fit) {
   if (!row) {
     set_content_hex();

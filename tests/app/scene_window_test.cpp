@@ -1,9 +1,10 @@
 // A scene of each 3D kind in the real window, shown on the test's X server: it opens fitted and
 // centred on the screen, turns by drags and the arrows, zooms with +, - and 1:1 and follows a
 // resize of the window, with the panel's and the picture's own handlers.
+#include <gtest/gtest.h>
+// The toolkit's X11 headers define macros that gtest's names would clash with: they come after.
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

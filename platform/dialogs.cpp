@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <FL/Fl_Color_Chooser.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/fl_ask.H>
 
@@ -11,6 +12,7 @@ int (*plat_chooser_script)(const char* title, const char* filter, char* name, in
 int (*plat_save_chooser_script)(const char* title, const char* filter, const char* suggested,
                                 char* name, int size) = nullptr;
 int (*plat_choice_script)(const char* question, const char* first, const char* second) = nullptr;
+int (*plat_color_script)(const char* title, double* r, double* g, double* b, int mode) = nullptr;
 
 void plat_message(const char* text) {
   if (plat_message_sink) {
@@ -53,4 +55,9 @@ int plat_choose_save_file(const char* title, const char* filter, const char* sug
 int plat_choice(const char* question, const char* first, const char* second) {
   if (plat_choice_script) return plat_choice_script(question, first, second);
   return fl_choice("%s", first, second, nullptr, question) == 1 ? 1 : 0;
+}
+
+int plat_color_chooser(const char* title, double* r, double* g, double* b, int mode) {
+  if (plat_color_script) return plat_color_script(title, r, g, b, mode);
+  return fl_color_chooser(title, *r, *g, *b, mode);
 }

@@ -23,3 +23,9 @@ int plat_choose_save_file(const char* title, const char* filter, const char* sug
 // it answers instead.
 extern int (*plat_choice_script)(const char* question, const char* first, const char* second);
 int plat_choice(const char* question, const char* first, const char* second);
+
+// The toolkit's colour chooser titled `title`, editing r, g, b (0..1) in place; mode as the
+// toolkit's (-1 its default). Returns 1 when the user confirmed, 0 when cancelled. When
+// plat_color_script is set it answers instead.
+extern int (*plat_color_script)(const char* title, double* r, double* g, double* b, int mode);
+int plat_color_chooser(const char* title, double* r, double* g, double* b, int mode);

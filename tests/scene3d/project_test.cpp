@@ -1,12 +1,13 @@
 // Rotation against a double-precision matrix product, the visibility rules of the projection at
 // the clip plane and the frame's edge, and the camera helpers.
+#include "scene3d/project.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "render_fixture.h"
 #include "scene3d/frame.h"
-#include "scene3d/project.h"
 #include "scene3d/scene.h"
 
 using namespace scene3d;

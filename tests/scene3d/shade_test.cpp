@@ -1,5 +1,7 @@
 // Lighting: where a sphere is brightest, its rim and its highlight, cut faces, quads seen from
 // above and below, and mesh faces lit from either side.
+#include "scene3d/shade.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/frame.h"
 #include "scene3d/scene.h"
-#include "scene3d/shade.h"
 #include "view/canvas.h"
 
 using namespace scene3d;

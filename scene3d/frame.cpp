@@ -235,7 +235,7 @@ void AutoZoom(float fit) {
   const double M = (double)cw * magn;
   new_magn = (float)M;
   const double Wc = 2.0 * cw, Hc = 2.0 * ch;
-  // Grid and mesh points are corners of polygons, not balls: their radius is no part of the
+  // Grid and mesh points are corners of polygons, not balls: their radius does not show in the
   // picture.
   const bool radii = !(show_surface || show_triangles);
 

@@ -1,4 +1,4 @@
-// Placeholder until the 3D renderer lands.
+// Placeholders until the readers land; each opener then hands its file to old_render.
 #include "scene3d/openers.h"
 
 #include "view/canvas.h"

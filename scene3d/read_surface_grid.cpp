@@ -49,9 +49,6 @@ int parse_header(const char* line) {
   double height = strtod(h + 1, nullptr);
   if (!(width > 0 && width <= FLT_MAX && height > 0 && height <= FLT_MAX))
     return refuse("width and height must be positive numbers");
-  // Every point of the grid has its place before the first row: a row is then stored whole.
-  if (int64_t need = (int64_t)nrow * ncol; need > atoms_allocated && !AllocMoreAtoms(need))
-    return refuse("not enough memory for the grid");
   sdf_nrow = (int)nrow, sdf_ncol = (int)ncol;
   sdf_width = width, sdf_height = height;
   return 0;
@@ -113,6 +110,15 @@ bool whole_row(const char* p, const char* end) {
   return semis >= sdf_ncol - 1;
 }
 
+// Room for the rows to come, so the store grows once. A row line takes at least 4 bytes ("ZZ="
+// and a line end; missing values read 0), which bounds what a small file can ask for.
+void reserve_rows(int64_t bytes_left) {
+  int64_t rows = bytes_left / 4 + 1;
+  if (rows > sdf_nrow) rows = sdf_nrow;
+  int64_t need = (int64_t)n_atoms + rows * sdf_ncol;
+  if (need > atoms_allocated) AllocMoreAtoms(need);
+}
+
 }  // namespace
 
 int handle_sdf_line(const char* line, int state, int mode, int*) {
@@ -151,8 +157,10 @@ int read_surface_grid(const unsigned char* data, int64_t size, int mode, const c
     }
     if (q == end && !(state >= 0 && whole_row(p, q))) break;
     line.assign(p, (size_t)(q - p));
+    bool was_waiting = state < 0;
     state = handle_sdf_line(line.c_str(), state, mode, nullptr);
     text_lines++;
+    if (was_waiting && state == 0 && mode != 2) reserve_rows(end - q);
     if (store_failed) {
       *why = "not enough memory for the grid";
       break;

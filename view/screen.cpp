@@ -33,9 +33,14 @@ void set_title(const char* text) {
   if (screen_window) screen_window->copy_label(text);
 }
 
+static bool wait_cursor_on = false;
+
 void show_wait_cursor(bool on) {
+  wait_cursor_on = on;
   if (screen_window) screen_window->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
 }
+
+bool wait_cursor_shown() { return wait_cursor_on; }
 
 static int open_busy = 0;
 int do_open_busy() { return open_busy; }

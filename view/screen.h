@@ -27,6 +27,8 @@ void set_title(const char* text);
 
 // The wait cursor over the window while a long decode runs (on) and the default one after (off).
 void show_wait_cursor(bool on);
+// Whether the wait cursor is up (the last show_wait_cursor call said on).
+bool wait_cursor_shown();
 
 // 1 while the opener runs (a reader lets the toolkit handle events part-way): callers that would
 // change openfilename or the loaded image first (the menu's chooser, the globe, the adjustments)

@@ -93,8 +93,8 @@ static int read_sun(int) { return load_sun(); }
 static int read_targa(int) { return load_targa(); }
 static int read_pcx(int) { return load_pcx(); }
 static int read_x3f(int) { return load_x3f(); }
-static int read_stl(int) { return load_stl(); }
-static int read_sdf(int) { return load_sdf(); }
+static int read_stl(int) { return load_stl(openfilename); }
+static int read_sdf(int) { return load_sdf(openfilename); }
 static int read_hgt(int) { return load_hgt(); }
 static int read_pdb(int) { return load_mypdb(); }
 static int read_mac(int) { return load_mac(); }

@@ -7,9 +7,19 @@
 #include <cstring>
 #include <new>
 
+#include "scene3d/abuffer.h"
+#include "scene3d/bonds.h"
+#include "scene3d/colour_schemes.h"
+#include "scene3d/frame.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_open.h"
+#include "scene3d/shade.h"
+#include "view/canvas.h"
+#include "view/screen.h"
 
 namespace scene3d {
+
+char stl_note[256] = "";
 
 namespace {
 
@@ -252,7 +262,60 @@ bool binary_by_line_feed(const unsigned char* data, int64_t size) {
   return size > 80 && !memchr(data, '\n', 80);
 }
 
+// The last part of a path, for messages.
+const char* file_part(const char* path) {
+  const char* slash = strrchr(path, '/');
+  return slash ? slash + 1 : path;
+}
+
+// Moves the points so that their mean lies at the origin. The triangles keep the file's
+// coordinates: only their normals are read when the mesh is drawn.
+void centre_points() {
+  if (n_atoms <= 0) return;
+  double sum[3] = {0, 0, 0};
+  for (int i = 0; i < n_atoms; i++) sum[0] += at_r[i].x, sum[1] += at_r[i].y, sum[2] += at_r[i].z;
+  double m[3] = {sum[0] / n_atoms, sum[1] / n_atoms, sum[2] / n_atoms};
+  for (int i = 0; i < n_atoms; i++) {
+    at_r[i].x = (float)(at_r[i].x - m[0]);
+    at_r[i].y = (float)(at_r[i].y - m[1]);
+    at_r[i].z = (float)(at_r[i].z - m[2]);
+  }
+}
+
 }  // namespace
+
+int OpenStlFile(const char* name) {
+  show_surface = 0;
+  show_triangles = 1;
+  isXYZ2d_mat = 0;
+  UseBall = 1;
+  v.clear();
+  stl_note[0] = 0;
+  if (InitMolData() != 1) return scene_fail("memory error (3D scene)");
+  StlReport report;
+  if (bin_allocated <= 0 || !bin_content)
+    return scene_fail("%s: the file is empty", file_part(name));
+  if (read_stl(bin_content, bin_allocated, &report))
+    return scene_fail("%s: %s", file_part(name), report.why);
+  centre_points();
+  RadiusElement();
+  colSelection = 410;
+  ColorUpdate();
+  RadMagn = 1;
+  ambientterm = 0.4f;
+  if (report.missing > 0 || report.dropped > 0) {
+    if (report.missing > 0)
+      snprintf(stl_note, sizeof stl_note,
+               "%s: the file ends early, %lld of %lld facets are missing", file_part(name),
+               (long long)report.missing,
+               (long long)(report.missing + report.facets + report.dropped));
+    else
+      snprintf(stl_note, sizeof stl_note, "%s: %lld facets with unusable coordinates left out",
+               file_part(name), (long long)report.dropped);
+    printf("%s\n", stl_note);
+  }
+  return 0;
+}
 
 int add_triangles(const double P[3], const double Q[3], const double R[3], const double normal[3],
                   int budget) {

@@ -10,6 +10,14 @@ namespace scene3d {
 // Pieces a facet may be cut into: the budget the reader gives add_triangles for each facet.
 constexpr int kFacetBudget = 32;
 
+// The reader of the shared opener (scene_open.h) for the mesh in the file buffer; name is used in
+// messages. The points are centred on their mean and coloured by mass. A file that yields no
+// facet is a failed read; one that ends early or has facets with unusable coordinates is shown
+// with what could be read, and stl_note says what is missing (empty when nothing is), for the
+// opener to put on the status line once the picture is posted.
+int OpenStlFile(const char* name);
+extern char stl_note[256];
+
 // Cuts triangle P Q R at the midpoint of its longest edge while the square of that edge is at
 // least 2.5 and the budget, halved at each cut, allows, and stores each piece (its three points,
 // then its triangle with `normal`). Ties between edges cut P Q. 0 when every piece is stored;

@@ -6,7 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "scene3d/bonds.h"
+#include "scene3d/colour_schemes.h"
+#include "scene3d/frame.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_open.h"
+#include "scene3d/shade.h"
+#include "view/canvas.h"
+#include "view/screen.h"
 
 namespace scene3d {
 
@@ -14,6 +21,7 @@ int sdf_nrow = 0, sdf_ncol = 0;
 double sdf_width = 0, sdf_height = 0;
 int text_lines = 0;
 int sdf_group = 0;
+char sdf_note[256] = "";
 
 namespace {
 
@@ -119,6 +127,18 @@ void reserve_rows(int64_t bytes_left) {
   if (need > atoms_allocated) AllocMoreAtoms(need);
 }
 
+const char* file_part(const char* path) {
+  const char* slash = strrchr(path, '/');
+  return slash ? slash + 1 : path;
+}
+
+int next_free_group() {
+  int top = 0;
+  for (int i = 0; i < n_atoms; i++)
+    if (get_group(i) > top) top = get_group(i);
+  return top + 1;
+}
+
 }  // namespace
 
 int handle_sdf_line(const char* line, int state, int mode, int*) {
@@ -174,6 +194,56 @@ int read_surface_grid(const unsigned char* data, int64_t size, int mode, const c
   }
   if (state == SDF_REFUSED) *why = refusal;
   return state;
+}
+
+int OpenSdfFile(const char* name, int mode) {
+  show_surface = 1;
+  show_triangles = 0;
+  sdf_note[0] = 0;
+  if (InitMolData() != 1) return scene_fail("memory error (3D scene)");
+  const char* file = file_part(name);
+  if (bin_allocated <= 0 || !bin_content) return scene_fail("%s: the file is empty", file);
+  const char* why;
+  int rows = read_surface_grid(bin_content, bin_allocated, mode, &why);
+  if (mode == 1) sdf_group = next_free_group();
+  if (rows == SDF_WAITING)
+    return scene_fail("%s: not a surface grid (no line starts with \"SURFMT=1;\")", file);
+  if (rows == SDF_REFUSED) return scene_fail("%s: surface grid header refused: %s", file, why);
+  if (mode == 0) {
+    // The grid is what was read: a short file is drawn from the rows it holds.
+    if (rows < 4)
+      return scene_fail("%s: %d complete rows of %d%s%s (4 needed)", file, rows, sdf_nrow,
+                        why ? ": " : "", why ? why : "");
+    isXYZ2d = 2;
+    isXYZ2d_mat = 1;
+    zmat_varyx = 1;
+    zmat_nx = sdf_ncol;
+    zmat_ny = rows;
+    zmat_delta = sdf_width / sdf_ncol;
+  }
+  ElemRad[6] = 0.8f;
+  if (n_atoms < 2)
+    ElemRad[2] = 1;
+  else
+    find_radius();
+  RadiusElement();
+  if (mode == 0) {
+    // The radii keep the rule above (width / columns); the surface analysis and the shading need
+    // the steps between the points along each axis.
+    zmat_delta = sdf_width / (sdf_ncol - 1);
+    zmat_delta_y = sdf_height / (sdf_nrow - 1);
+  }
+  colSelection = 412;
+  ColorUpdate();
+  ElemRad[100] = 70;
+  RadMagn = 1;
+  ambientterm = 0.4f;
+  if (mode == 0 && rows < sdf_nrow) {
+    snprintf(sdf_note, sizeof sdf_note, "%s: %d of %d rows read%s%s", file, rows, sdf_nrow,
+             why ? ": " : "", why ? why : "");
+    printf("%s\n", sdf_note);
+  }
+  return 0;
 }
 
 }  // namespace scene3d

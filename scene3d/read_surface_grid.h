@@ -37,8 +37,11 @@ int handle_sdf_line(const char* line, int state, int mode, int* unused);
 // echoed. Mode 0 reads a surface: the grid description follows the complete rows read, the
 // spacings are width / (columns - 1) and height / (rows - 1), and the surface is coloured by its
 // astigmatism. Modes 1 and 2 (nothing calls them) read the points without a grid description.
-// A file with no valid header or fewer than 4 complete rows is a failed read.
+// A file with no valid header or fewer than 4 complete rows is a failed read; for a grid with
+// fewer rows than its header says, sdf_note tells how many were read (empty otherwise), for the
+// opener to put on the status line once the picture is posted.
 int OpenSdfFile(const char* name, int mode);
+extern char sdf_note[256];
 
 // The reading alone, into the scene the caller has started (InitMolData): the rows of the grid
 // in data, handled line by line. Returns the final state (rows read, SDF_WAITING when no header

@@ -28,6 +28,7 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     htm_extension;
 int current_subimage = 0, n_img = 1;
 int fail_bin_alloc = 0;
+int open_kind_before = -1;
 
 // ---- name tests
 
@@ -316,6 +317,7 @@ static void open_now(int fit) {
 
   int r = dispatch(first_row_taking_name(), fit);
   if (r == kept_as_shown) {
+    if (open_kind_before >= 0) set_content_kind(open_kind_before);
     show_current_view();
     return;
   }
@@ -338,5 +340,6 @@ void do_open(int fit) {
   set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
+  open_kind_before = -1;
   set_open_busy(0);
 }

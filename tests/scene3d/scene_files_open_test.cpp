@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/menu.h"
+#include "platform/dialogs.h"
 #include "render_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_schemes.h"
@@ -234,6 +236,29 @@ TEST_F(SceneFiles, FailuresKeepTheViewAndSayWhy) {
   scene3d::UpdateAngles();
   EXPECT_EQ(scene3d::UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
   expect_silhouette(point_triangles(), 0.97);
+}
+
+std::string chosen_file;
+int choose_file(const char*, const char*, char* name, int size) {
+  snprintf(name, size, "%s", chosen_file.c_str());
+  return 0;
+}
+
+// The menu's opener puts the hex kind in force before it opens; a file that cannot be shown
+// still leaves the scene, its kind included.
+TEST_F(SceneFiles, FailureFromTheMenuKeepsTheView) {
+  open_as_user("/usr/share/doc/admesh/examples/block.stl");
+  ASSERT_EQ(content, CONTENT_STL);
+  Shown before = Shown::now();
+  chosen_file = fixture("not-a-grid.sdf");
+  write_file(chosen_file, Bytes(100, 'x'));
+  plat_chooser_script = choose_file;
+  start_stdout_capture();
+  cb_open(nullptr, nullptr);
+  stop_stdout_capture();
+  plat_chooser_script = nullptr;
+  EXPECT_NE(status_text().find("not a surface grid"), std::string::npos) << status_text();
+  EXPECT_TRUE(Shown::now().same_as(before));
 }
 
 // Four rows of five over 10 x 8: the points, the grid description and the radius rule.

@@ -15,7 +15,6 @@
 #include "scene3d/scene_open.h"
 #include "scene3d/shade.h"
 #include "view/canvas.h"
-#include "view/screen.h"
 
 namespace scene3d {
 

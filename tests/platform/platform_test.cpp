@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -55,11 +56,73 @@ TEST(Bands, AThreadThatCannotStartHasItsBandRunOnTheCaller) {
   EXPECT_EQ(plat_fail_thread_starts, 0);
 }
 
+TEST(Chunks, EveryChunkRunsOnceBeforeTheCallReturns) {
+  struct Case {
+    int chunks, threads;
+  };
+  for (Case c : {Case{1, 8}, Case{2, 8}, Case{7, 3}, Case{100, 8}, Case{5, 1}, Case{3, 0}}) {
+    std::vector<std::atomic<int>> runs(c.chunks);
+    run_chunks(c.chunks, c.threads, [&](int j) {
+      // Slow chunks, so that a call that returned early would show.
+      if (j % 3 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      runs[j]++;
+    });
+    for (int j = 0; j < c.chunks; j++)
+      EXPECT_EQ(runs[j].load(), 1) << c.chunks << " " << c.threads << " " << j;
+  }
+  run_chunks(0, 8, [](int) { FAIL(); });
+}
+
+TEST(Chunks, SequentialPathAndNestedCallsRunInOrderOnTheCaller) {
+  std::vector<int> order;
+  is9xline = 1;
+  run_chunks(5, 8, [&](int j) { order.push_back(j); });
+  is9xline = 0;
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+  std::vector<std::atomic<int>> runs(8 * 8);
+  run_chunks(8, 8, [&](int j) {
+    const std::thread::id outer = std::this_thread::get_id();
+    int last = -1;
+    run_chunks(8, 8, [&](int i) {
+      EXPECT_EQ(std::this_thread::get_id(), outer);
+      EXPECT_EQ(i, last + 1);
+      last = i;
+      runs[8 * j + i]++;
+    });
+  });
+  for (auto& r : runs) EXPECT_EQ(r.load(), 1);
+}
+
+// Two threads split at once: the second runs its chunks alone rather than wait for the workers.
+TEST(Chunks, SplitsFromTwoThreadsAtOnce) {
+  std::vector<std::atomic<int>> a(200), b(200);
+  auto split = [](std::vector<std::atomic<int>>& runs) {
+    for (int k = 0; k < 20; k++) run_chunks(10, 8, [&](int j) { runs[10 * k + j]++; });
+  };
+  std::thread other(split, std::ref(b));
+  split(a);
+  other.join();
+  for (int j = 0; j < 200; j++) {
+    EXPECT_EQ(a[j].load(), 1) << j;
+    EXPECT_EQ(b[j].load(), 1) << j;
+  }
+}
+
+// More workers than were ever started, and the next start fails: the split goes on with the
+// workers there are.
+TEST(Chunks, AWorkerThatCannotStartLosesNoChunk) {
+  plat_fail_thread_starts = 1;
+  std::vector<std::atomic<int>> runs(50);
+  run_chunks(50, 200, [&](int j) { runs[j]++; });
+  EXPECT_EQ(plat_fail_thread_starts, 0);
+  for (auto& r : runs) EXPECT_EQ(r.load(), 1);
+}
+
 TEST(Env, WorkerCountFromTheEnvironment) {
   struct Case {
     const char* value;  // nullptr: unset
     int fallback, max, want;
-  } cases[] = {{"4", 2, 8, 4}, {"16", 2, 8, 8}, {"0", 1, 8, 1}, {"-3", 1, 8, 1},
+  } cases[] = {{"4", 2, 8, 4},   {"16", 2, 8, 8},          {"0", 1, 8, 1}, {"-3", 1, 8, 1},
                {"abc", 2, 8, 2}, {"99999999999", 2, 8, 8}, {"3x", 2, 8, 3}};
   for (const Case& k : cases) {
     setenv("NUMBER_OF_PROCESSORS", k.value, 1);
@@ -83,7 +146,7 @@ TEST(Clock, LocalTimeAndStandardBias) {
     time_t moment;
     int hour, isdst, bias;
   } cases[] = {
-      {"UTC0", 946728000, 12, 0, 0},                       // 2000-01-01 12:00 UTC
+      {"UTC0", 946728000, 12, 0, 0},                          // 2000-01-01 12:00 UTC
       {"CET-1CEST,M3.5.0,M10.5.0/3", 946728000, 13, 0, -60},  // winter in Zurich
       {"CET-1CEST,M3.5.0,M10.5.0/3", 962452800, 14, 1, -60},  // 2000-07-01 12:00 UTC, summer
       {"EST5EDT,M3.2.0,M11.1.0", 962452800, 8, 1, 300},

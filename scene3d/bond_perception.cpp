@@ -130,7 +130,7 @@ int build_list(float edge2) {
   measure_extent();
   int n = n_atoms > 0 ? n_atoms : 0;
   // At most a few cells a point: beyond that the cells grow until they fit.
-  const int64_t most = 4 * (int64_t)n + 4096;
+  const int64_t most = 16 * (int64_t)n + 4096;
   int64_t mx, my, mz;
   for (;;) {
     mx = cells_along(x_min, x_max, edge);
@@ -166,58 +166,83 @@ bool bond_rule(int p, int q, double d2) {
   return d2 <= 3.4 && (d2 <= 3.0 || (p != 1 && q != 1));
 }
 
+namespace {
+
+// A point as the pair test reads it, kept with the other points of its cell.
+struct Packed {
+  float x, y, z;
+  int index, ordinal, group;
+};
+
+bool pair_less(const bond_rec& a, const bond_rec& b) {
+  return a.lo != b.lo ? a.lo < b.lo : a.hi < b.hi;
+}
+
+}  // namespace
+
 void find_bonds(int first) {
   if (first < 0) first = 0;
   if (build_list(4.7f) != 0) return;
   // The bonds read from the file, in order: a pair found again is not added twice.
   int n_read = n_bonds;
   bond_rec* read = (bond_rec*)scene_malloc((uint64_t)(n_read > 0 ? n_read : 1) * sizeof(bond_rec));
-  if (!read) {
+  // The points cell by cell (start[c] .. start[c + 1] - 1 in packed), so that neighbours lie
+  // together in memory.
+  int* start = read ? (int*)scene_malloc(((uint64_t)M_xyz + 1) * sizeof(int)) : nullptr;
+  Packed* packed =
+      start ? (Packed*)scene_malloc((uint64_t)(n_atoms > 0 ? n_atoms : 1) * sizeof(Packed)) : nullptr;
+  if (!packed) {
+    free(read);
+    free(start);
     close_list();
     return;
   }
   if (n_read > 0) memcpy(read, bond, (size_t)n_read * sizeof(bond_rec));
-  std::sort(read, read + n_read, [](const bond_rec& a, const bond_rec& b) {
-    return a.lo != b.lo ? a.lo < b.lo : a.hi < b.hi;
-  });
-  auto already_read = [&](int lo, int hi) {
-    return std::binary_search(read, read + n_read, bond_rec{lo, hi},
-                              [](const bond_rec& a, const bond_rec& b) {
-                                return a.lo != b.lo ? a.lo < b.lo : a.hi < b.hi;
-                              });
-  };
+  std::sort(read, read + n_read, pair_less);
+  const int* next = cells + M_xyz;
+  int k = 0;
+  for (int c = 0; c < M_xyz; c++) {
+    start[c] = k;
+    for (int P = cells[c]; P >= 0; P = next[P])
+      packed[k++] = Packed{at_r[P].x, at_r[P].y, at_r[P].z, P, abs_ord(P), get_group(P)};
+  }
+  start[M_xyz] = k;
+  close_list();
+
   static const int stencil[14][3] = {{0, 0, 0},   {1, 0, 0},   {1, 1, 0},    {0, 1, 0},  {-1, 1, 0},
                                      {0, 0, -1},  {1, 0, -1},  {1, 1, -1},   {0, 1, -1}, {-1, 1, -1},
                                      {-1, 0, -1}, {-1, -1, -1}, {0, -1, -1}, {1, -1, -1}};
-  const int* next = cells + M_xyz;
   bool added = false;
+  // In the order the cells lie in memory (y fastest); the list is sorted at the end anyway.
   for (int ix = 0; ix < Mx; ix++)
-    for (int iy = 0; iy < My; iy++)
-      for (int iz = 0; iz < Mz; iz++) {
-        for (int P = cells[which_cell(ix, iy, iz)]; P >= 0; P = next[P]) {
-          if (P < first) continue;
-          int gp = get_group(P), zp = abs_ord(P);
-          const point3 pp = at_r[P];
+    for (int iz = 0; iz < Mz; iz++)
+      for (int iy = 0; iy < My; iy++) {
+        int c = which_cell(ix, iy, iz);
+        for (int a = start[c]; a < start[c + 1]; a++) {
+          const Packed p = packed[a];
+          if (p.index < first) continue;
           for (int s = 0; s < 14; s++) {
             int jx = ix + stencil[s][0], jy = iy + stencil[s][1], jz = iz + stencil[s][2];
             if (jx < 0 || jy < 0 || jz < 0 || jx >= Mx || jy >= My || jz >= Mz) continue;
-            for (int Q = cells[which_cell(jx, jy, jz)]; Q >= 0; Q = next[Q]) {
-              if (Q < first || (s == 0 && Q <= P)) continue;
-              if (get_group(Q) != gp) continue;
-              double dx = (double)pp.x - at_r[Q].x, dy = (double)pp.y - at_r[Q].y,
-                     dz = (double)pp.z - at_r[Q].z;
-              if (!bond_rule(zp, abs_ord(Q), dx * dx + dy * dy + dz * dz)) continue;
-              int lo = std::min(P, Q), hi = std::max(P, Q);
-              if (already_read(lo, hi)) continue;
+            int c2 = which_cell(jx, jy, jz);
+            // In the point's own cell each pair once.
+            for (int b = s == 0 ? a + 1 : start[c2]; b < start[c2 + 1]; b++) {
+              const Packed& q = packed[b];
+              if (q.index < first || q.group != p.group) continue;
+              double dx = (double)p.x - q.x, dy = (double)p.y - q.y, dz = (double)p.z - q.z;
+              if (!bond_rule(p.ordinal, q.ordinal, dx * dx + dy * dy + dz * dz)) continue;
+              bond_rec pair{std::min(p.index, q.index), std::max(p.index, q.index)};
+              if (n_read > 0 && std::binary_search(read, read + n_read, pair, pair_less)) continue;
               if (!grow_bonds((int64_t)n_bonds + 1)) continue;
-              bond[n_bonds++] = bond_rec{lo, hi};
+              bond[n_bonds++] = pair;
               added = true;
             }
           }
         }
       }
   free(read);
-  close_list();
+  free(start);
+  free(packed);
   if (added) sort_bonds(0, n_bonds);
 }
 

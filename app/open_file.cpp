@@ -28,6 +28,7 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     htm_extension;
 int current_subimage = 0, n_img = 1;
 int fail_bin_alloc = 0;
+int open_kind_before = -1;
 
 // ---- name tests
 
@@ -93,8 +94,8 @@ static int read_sun(int) { return load_sun(); }
 static int read_targa(int) { return load_targa(); }
 static int read_pcx(int) { return load_pcx(); }
 static int read_x3f(int) { return load_x3f(); }
-static int read_stl(int) { return load_stl(); }
-static int read_sdf(int) { return load_sdf(); }
+static int read_stl(int) { return load_stl(openfilename); }
+static int read_sdf(int) { return load_sdf(openfilename); }
 static int read_hgt(int) { return load_hgt(); }
 static int read_pdb(int) { return load_mypdb(); }
 static int read_mac(int) { return load_mac(); }
@@ -114,10 +115,11 @@ open_entry open_table[] = {
     {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
     {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
     {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
-    {"stl", &stl_extension, {".stl"}, OPEN_STL, read_stl, nullptr},
-    {"sdf", &sdf_extension, {".sdf"}, OPEN_SDF, read_sdf, nullptr},
-    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SRTM3, read_hgt, nullptr},
-    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_PDB, read_pdb, nullptr},
+    {"stl", &stl_extension, {".stl"}, OPEN_SCENE, read_stl, nullptr, set_content_stl},
+    {"sdf", &sdf_extension, {".sdf"}, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
+    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SCENE, read_hgt, nullptr,
+     set_content_srtm3},
+    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
     {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
     {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
     {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
@@ -180,6 +182,9 @@ static int open_gif_frames(const open_entry& row) {
   return r;
 }
 
+// A dispatch result: the reader failed, said why, and left everything as it was shown.
+constexpr int kept_as_shown = -1;
+
 // Runs the row's reader and sets the content kind; returns non-zero when the failure path is to
 // be taken, with the reader's result.
 static int dispatch(open_entry* row, int fit) {
@@ -203,21 +208,9 @@ static int dispatch(open_entry* row, int fit) {
       return 0;
     case OPEN_GIF_FRAMES:
       return open_gif_frames(*row);
-    case OPEN_STL:
-      run_reader(*row, fit);
-      set_content_stl();
-      return 0;
-    case OPEN_SDF:
-      run_reader(*row, fit);
-      set_content_sdf();
-      return 0;
-    case OPEN_SRTM3:
-      run_reader(*row, fit);
-      set_content_srtm3();
-      return 0;
-    case OPEN_PDB:
-      run_reader(*row, fit);
-      set_content_pdb();
+    case OPEN_SCENE:
+      if (run_reader(*row, fit) != 0) return kept_as_shown;
+      if (row->set_kind) row->set_kind();
       return 0;
     case OPEN_NOTHING:
       return 0;
@@ -235,14 +228,21 @@ static void take_failure_path(const char* name, int r) {
   set_status(text);
 }
 
-static void title_with_name(const char* name) {
-  if (gif_extension && n_img > 1) {
+void title_gif_frame(const char* name) {
+  if (n_img > 1) {
     char title[1100];
     snprintf(title, sizeof title, "%s (%d of %d)", name, current_subimage + 1, n_img);
     set_title(title);
   } else {
     set_title(name);
   }
+}
+
+static void title_with_name(const char* name) {
+  if (gif_extension)
+    title_gif_frame(name);
+  else
+    set_title(name);
 }
 
 static void open_now(int fit) {
@@ -316,6 +316,11 @@ static void open_now(int fit) {
   }
 
   int r = dispatch(first_row_taking_name(), fit);
+  if (r == kept_as_shown) {
+    if (open_kind_before >= 0) set_content_kind(open_kind_before);
+    show_current_view();
+    return;
+  }
   if (r != 0) take_failure_path(name, r);
   title_with_name(name);
   show_current_view();
@@ -335,5 +340,6 @@ void do_open(int fit) {
   set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
+  open_kind_before = -1;
   set_open_busy(0);
 }

@@ -14,6 +14,10 @@ extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_e
 // The GIF frame shown (0-based) and the frame count of the last GIF opened.
 extern int current_subimage, n_img;
 
+// Titles the window with `name`, followed by " (k of n)" for the frame shown when the GIF has
+// more than one.
+void title_gif_frame(const char* name);
+
 // 1 when `name` has at least two characters before `ext` and ends in `ext` as written or in
 // `ext` with a..z capitalised (so ".jpg" and ".JPG" match, ".Jpg" does not); else 0.
 int check_ext(const char* name, const char* ext);
@@ -55,12 +59,10 @@ enum open_action {
   OPEN_IMAGE_OR_FAIL,   // 0: image kind with one frame; otherwise the failure path
   OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
   OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
-  OPEN_STL,             // the reader, then the kind the row names
-  OPEN_SDF,
-  OPEN_SRTM3,
-  OPEN_PDB,
-  OPEN_NOTHING,  // no reader; the kind stays
-  OPEN_HTML,     // no reader; the text view shows the buffer
+  OPEN_SCENE,           // 0: the row's set_kind; otherwise the reader has put its reason on the
+                        // status line, and the picture, the title and the kind stay
+  OPEN_NOTHING,         // no reader; the kind stays
+  OPEN_HTML,            // no reader; the text view shows the buffer
 };
 
 // One row of the dispatch table. The first row whose flag the name sets wins; a name no row
@@ -72,6 +74,7 @@ struct open_entry {
   open_action action;
   int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
   int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
+  void (*set_kind)();                            // the kind an OPEN_SCENE row sets
 };
 extern open_entry open_table[];
 extern const int open_table_rows;
@@ -80,6 +83,10 @@ extern const int open_table_rows;
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.
 void do_open(int fit);
+
+// The kind shown before the menu's opener put the hex kind in force (-1: none): an OPEN_SCENE row
+// whose file cannot be read shows it again. The next open resets it.
+extern int open_kind_before;
 
 // Test hook: when set, the allocation of the file buffer fails.
 extern int fail_bin_alloc;

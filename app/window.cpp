@@ -20,7 +20,7 @@
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
-#include "scene3d/view3d.h"
+#include "scene3d/navigate.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
 
@@ -33,7 +33,6 @@ Fl_Menu_Bar* menubar = nullptr;
 Fl_Text_Display* statusbar = nullptr;
 MyBox* p_image_box = nullptr;
 int current_mouse_mode = 0;
-Fl_Color c = FL_BACKGROUND_COLOR;
 
 static Fl_Menu_Item menutable[] = {
     {"File", 0, nullptr, nullptr, FL_SUBMENU},
@@ -145,7 +144,7 @@ void MyWindow::resize(int x, int y, int w, int h) {
     upd_rgb(1);
     load_globe2d();
   } else if (is_content_3d()) {
-    old_resize(width, height);
+    scene3d::old_resize(width, height);
   } else if (!is_content_mbfract()) {
     upd_rgb(1);
   }
@@ -157,13 +156,7 @@ void step_gif_frame(int delta) {
   if (current_subimage >= n_img) current_subimage = 0;
   if (current_subimage < 0) current_subimage = n_img - 1;
   if (load_gif(current_subimage + 1, 0, 0) != 0) printf("error reading %d\n", current_subimage);
-  if (n_img > 1) {
-    char title[1100];
-    snprintf(title, sizeof title, "%s (%d of %d)", openfilename, current_subimage + 1, n_img);
-    set_title(title);
-  } else {
-    set_title(openfilename);
-  }
+  title_gif_frame(openfilename);
   upd_rgb(0);
 }
 

@@ -35,9 +35,6 @@ extern MyBox* p_image_box;
 // The pointer readout switch of the picture widget, 1 once the window is built.
 extern int current_mouse_mode;
 
-// The window's background colour, from the system's button colour at start-up.
-extern Fl_Color c;
-
 // Builds the window and its widgets without showing it (tests use this alone), then shows it.
 void build_window();
 void init_window();

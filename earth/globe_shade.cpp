@@ -6,22 +6,19 @@
 
 #include <cmath>
 
+#include "earth/constants.h"
 #include "earth/elevation.h"
 #include "earth/globe.h"
 #include "view/colour.h"
 
 namespace {
 
-// WGS84: a^2 and b^2 in square metres.
-const double kA2 = 40680631590769.0, kB2 = 40408299981544.36;
-const double kHalfPi = 1.570796326794897;
-
 void ellipsoid_terms(double phi, double* c, double* s, double* ra, double* rb) {
   *c = std::cos(phi);
   *s = std::sin(phi);
-  double R = std::sqrt(kA2 * *c * *c + kB2 * *s * *s);
-  *ra = kA2 / R;
-  *rb = kB2 / R;
+  double R = std::sqrt(WGS84_A2 * *c * *c + WGS84_B2 * *s * *s);
+  *ra = WGS84_A2 / R;
+  *rb = WGS84_B2 / R;
 }
 
 }  // namespace
@@ -30,9 +27,9 @@ void globe_row_at(double phi, globe_row* r) {
   r->phi = phi;
   ellipsoid_terms(phi, &r->cos_phi, &r->sin_phi, &r->ra, &r->rb);
   ellipsoid_terms(phi + GLOBE_DELTA, &r->cos_north, &r->sin_north, &r->ra_north, &r->rb_north);
-  r->phi_deg = phi * 180 / 3.14159265;
+  r->phi_deg = phi * 180 / PI_8;
   // The Arctic sea pales towards the pole.
-  float d = (float)(kHalfPi - phi);
+  float d = (float)(GLOBE_HALF_PI - phi);
   r->arctic = phi > 0 ? 1.0f - 0.9f * std::exp(-9.0f * d * d) : 1.0f;
   r->phi2 = (float)(phi * phi);
 }
@@ -43,7 +40,7 @@ void globe_column_at(double lambda, globe_column* c) {
   c->sin_lambda = std::sin(lambda);
   c->cos_east = std::cos(lambda + GLOBE_DELTA);
   c->sin_east = std::sin(lambda + GLOBE_DELTA);
-  c->lambda_deg = lambda * 180 / 3.14159265;
+  c->lambda_deg = lambda * 180 / PI_8;
 }
 
 void globe_base_hsv(const globe_row& r, double h0, float* hue, float* sat, float* val) {

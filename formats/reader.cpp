@@ -20,15 +20,6 @@ int size_loaded_image(int64_t w, int64_t h) {
   return resize_loaded_image(w, h) == 0 ? SIZE_OK : SIZE_NO_MEMORY;
 }
 
-void fill_pixels(float* p, int64_t n, float r, float g, float b, float a) {
-  for (int64_t i = 0; i < n; i++, p += 4) {
-    p[0] = r;
-    p[1] = g;
-    p[2] = b;
-    p[3] = a;
-  }
-}
-
 Cursor file_cursor(int64_t pos) {
   Cursor c;
   c.data = bin_content;

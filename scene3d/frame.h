@@ -48,7 +48,13 @@ extern int64_t allocated, allocated24, gimage_values;
 extern int force_bands;
 extern long frames_painted;
 
-// The band count of a worker step that would choose `part_count` by itself.
+// Set by the shared opener while a reader fills a new scene: UpdatePaint paints nothing then.
+extern int scene_reading;
+// 1 until DoInit has done its work.
+extern int FirstTimeInit;
+
+// The band count of a worker step that would choose `part_count` by itself: force_bands when
+// set, every core for the steps that split four ways, else part_count.
 int bands_for(int part_count);
 
 // First-time set-up (light, gamma and specular tables, colour map, start rotation, empty scene);

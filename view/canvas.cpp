@@ -56,7 +56,7 @@ int alloc_fimage(int w, int h) {
 
 // The shown image is replaced before the bytes it wraps are freed, so the widget never draws
 // from a freed block.
-static void replace_shown_image() {
+void replace_shown_image() {
   Fl_RGB_Image* old = fl_temp;
   fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
   if (picture_widget) picture_widget->image(fl_temp);
@@ -101,18 +101,21 @@ void image_post(int w, int h, char recentre) {
 
 void image_post_c(int w, int h, int recentre) { image_post(w, h, (char)(recentre & 0xff)); }
 
+void fill_pixels(float* p, int64_t n, float r, float g, float b, float a) {
+  for (int64_t i = 0; i < n; i++, p += 4) {
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+    p[3] = a;
+  }
+}
+
 void paint_gradient() {
   if (!fimage) return;
   for (int y = 0; y < height; y++) {
     double b = (double)0.1f * (1.0 - (double)y / height);
     float r = (float)((double)0.4f + b), g = (float)((double)0.45f + b), bl = (float)(0.5 + b);
-    float* p = fimage + 4L * y * width;
-    for (int x = 0; x < width; x++, p += 4) {
-      p[0] = r;
-      p[1] = g;
-      p[2] = bl;
-      p[3] = 1.0f;
-    }
+    fill_pixels(fimage + 4L * y * width, width, r, g, bl, 1.0f);
   }
 }
 
@@ -120,13 +123,7 @@ void do_clear() { paint_gradient(); }
 
 void do_clear_text() {
   if (!fimage) return;
-  long n = (long)width * height;
-  for (long i = 0; i < n; i++) {
-    fimage[4 * i] = 0.8f;
-    fimage[4 * i + 1] = 0.85f;
-    fimage[4 * i + 2] = 0.9f;
-    fimage[4 * i + 3] = 1.0f;
-  }
+  fill_pixels(fimage, (int64_t)width * height, 0.8f, 0.85f, 0.9f, 1.0f);
 }
 
 void do_draw() {
@@ -164,13 +161,7 @@ void bluescreen(const char* message) {
     printf("memory error (blue)\n");
     return;
   }
-  long n = (long)W * H;
-  for (long i = 0; i < n; i++) {
-    img_content[4 * i] = 0.3f;
-    img_content[4 * i + 1] = 0.3f;
-    img_content[4 * i + 2] = 0.4f;
-    img_content[4 * i + 3] = 1.0f;
-  }
+  fill_pixels(img_content, (int64_t)W * H, 0.3f, 0.3f, 0.4f, 1.0f);
   image_post(W, H, 1);
   const char* word = "Error";
   for (int k = 0; word[k]; k++) print_char_img(1 + k, 1, (unsigned char)word[k]);

@@ -1,0 +1,10 @@
+// Readers still to come. Each one's module replaces its stub here.
+#include "scene3d/scene_open.h"
+
+namespace scene3d {
+
+int OpenMolFile(const char*) { return scene_fail("molecules cannot be shown yet"); }
+
+int terrain_scene() { return scene_fail("terrain tiles cannot be shown yet"); }
+
+}  // namespace scene3d

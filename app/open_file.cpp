@@ -97,7 +97,7 @@ static int read_x3f(int) { return load_x3f(); }
 static int read_stl(int) { return load_stl(openfilename); }
 static int read_sdf(int) { return load_sdf(openfilename); }
 static int read_hgt(int) { return load_hgt(); }
-static int read_pdb(int) { return load_mypdb(); }
+static int read_pdb(int) { return load_mypdb(openfilename); }
 static int read_mac(int) { return load_mac(); }
 static int read_hqx(int) { return load_hqx(); }
 static int read_pbm(int) { return load_pbm(); }

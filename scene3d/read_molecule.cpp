@@ -14,15 +14,19 @@
 #include "scene3d/bond_perception.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/colour_schemes.h"
 #include "scene3d/frame.h"
 #include "scene3d/gunzip.h"
 #include "scene3d/molecule_lines.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_open.h"
 #include "scene3d/symbols.h"
 
 namespace scene3d {
 
 char mol_failure[1100];
+char mol_note[256];
+static char mol_name[256];
 int mol_scheme = 54;
 int mol_unknown_atoms = 0;
 
@@ -75,8 +79,12 @@ int fail(const char* format, ...) {
   va_start(ap, format);
   vsnprintf(mol_failure, sizeof mol_failure, format, ap);
   va_end(ap);
-  printf("%s\n", mol_failure);
   return 1;
+}
+
+const char* file_part(const char* path) {
+  const char* slash = strrchr(path, '/');
+  return slash ? slash + 1 : path;
 }
 
 // ---- the bytes of the file
@@ -675,34 +683,35 @@ void grid_scene() {
   RadiusElement();
 }
 
-int read_into_store(const char* name, const LayoutRow* row, const unsigned char* data,
+int read_into_store(const char* path, const LayoutRow* row, const unsigned char* data,
                     int64_t len) {
+  const char* name = file_part(path);
   Bytes bytes;
   if (data) {
     bytes.p = data;
     bytes.n = len > 0 ? len : 0;
   } else {
     // A direct call names the file; the name may leave out ".pdb" or ".pdb.gz".
-    char path[520];
+    char tried[520];
     const char* tails[] = {"", ".pdb", ".pdb.gz"};
     int r = 1;
     for (const char* tail : tails) {
-      snprintf(path, sizeof path, "%s%s", name, tail);
-      r = read_whole_file(path, &bytes);
+      snprintf(tried, sizeof tried, "%s%s", path, tail);
+      r = read_whole_file(tried, &bytes);
       if (r != 1) break;
     }
-    if (r == 1) return fail("cannot open %s", name);
-    if (r == 2) return fail("%s is too large (over 512 MiB)", name);
+    if (r == 1) return fail("%s: cannot be opened", name);
+    if (r == 2) return fail("%s: too large (over 512 MiB)", name);
     if (r == 3) return fail("memory error reading %s", name);
   }
-  if (bytes.n > kMaxMoleculeBytes) return fail("%s is too large (over 512 MiB)", name);
+  if (bytes.n > kMaxMoleculeBytes) return fail("%s: too large (over 512 MiB)", name);
 
   bool gzip = bytes.n > 0 && bytes.p[0] == 0x1f;
   if (gzip) {
     unsigned char* inflated;
     int64_t inflated_len;
     int r = gunzip_bytes(bytes.p, bytes.n, kMaxMoleculeBytes, &inflated, &inflated_len);
-    if (r == GUNZIP_TOO_LARGE) return fail("%s is too large when inflated (over 512 MiB)", name);
+    if (r == GUNZIP_TOO_LARGE) return fail("%s: too large when inflated (over 512 MiB)", name);
     if (r != GUNZIP_OK) return fail("%s: %s", name, gunzip_reason(r));
     bytes.own(inflated, inflated_len);
   }
@@ -731,8 +740,8 @@ int read_into_store(const char* name, const LayoutRow* row, const unsigned char*
   if (n_atoms == 0) {
     SetContent(0);
     if (reading.unknown)
-      return fail("no atoms of a known element in %s (%d skipped)", name, reading.unknown);
-    return fail("no atoms in %s", name);
+      return fail("%s: no atoms of a known element (%d left out)", name, reading.unknown);
+    return fail("%s: no atoms", name);
   }
   if (row->bond_search || gzip) find_bonds(0);
   if (row->bond_search) show_surface = show_triangles = 0;
@@ -754,7 +763,7 @@ int read_molecule(const char* name, const unsigned char* data, int64_t len) {
   const LayoutRow* row = layout_of(name);
   if (!row) {
     SetContent(0);
-    return fail("not a molecule file: %s", name);
+    return fail("%s: not a molecule file name", file_part(name));
   }
   if (strlen(name) > 500) return fail("molecule file name too long (over 500 characters)");
   try {
@@ -762,6 +771,34 @@ int read_molecule(const char* name, const unsigned char* data, int64_t len) {
   } catch (const std::bad_alloc&) {
     return fail("memory error reading %s", name);
   }
+}
+
+namespace {
+
+// The layout's colour scheme for a scene read whole; the reason for the status line otherwise.
+int shown(int r) {
+  if (r != 0) return scene_fail("%s", mol_failure);
+  colSelection = mol_scheme;
+  ColorUpdate();
+  if (mol_unknown_atoms > 0)
+    snprintf(mol_note, sizeof mol_note, "%.200s: %d atoms of unknown element left out", mol_name,
+             mol_unknown_atoms);
+  return 0;
+}
+
+}  // namespace
+
+int OpenMolFile(const char* name) {
+  mol_note[0] = 0;
+  snprintf(mol_name, sizeof mol_name, "%s", name ? file_part(name) : "");
+  return shown(read_molecule(name, nullptr, 0));
+}
+
+int open_molecule_bytes(const char* name, const unsigned char* data, int64_t len) {
+  static const unsigned char none = 0;
+  mol_note[0] = 0;
+  snprintf(mol_name, sizeof mol_name, "%s", name ? file_part(name) : "");
+  return shown(read_molecule(name, data ? data : &none, data ? len : 0));
 }
 
 }  // namespace scene3d

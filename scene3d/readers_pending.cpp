@@ -3,8 +3,6 @@
 
 namespace scene3d {
 
-int OpenMolFile(const char*) { return scene_fail("molecules cannot be shown yet"); }
-
 int terrain_scene() { return scene_fail("terrain tiles cannot be shown yet"); }
 
 }  // namespace scene3d

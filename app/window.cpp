@@ -142,9 +142,12 @@ void build_window() {
 
 void init_window() {
   build_window();
+  // One (empty) argument, not none: the toolkit stores the arguments as the window's command for
+  // session managers, and for none it sends a property of length -1, which the X server refuses
+  // with "X_ChangeProperty: BadValue" on every start.
   static char empty[] = "";
   static char* argv[] = {empty, nullptr};
-  window->show(0, argv);
+  window->show(1, argv);
 }
 
 void MyWindow::resize(int x, int y, int w, int h) {

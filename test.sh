@@ -10,6 +10,9 @@ suncalc_install_deps
 jobs=$(nproc)
 step() { printf '\n=== %s\n' "$*"; }
 
+step "layout: nothing below app/ includes an app/ header"
+tools/check_layout.sh
+
 step "build and unit tests"
 suncalc_build build -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir build --output-on-failure -j "$jobs"

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "app/picture_box.h"
 #include "app/window.h"
@@ -15,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 
 const char* const open_chooser_title = "Choose file";
 const char* const open_chooser_filter = "Srtm3/1\t*.{hgt,hgt.zip}\nSrtm30\t*.{dem,dem.zip}";

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/content.h"
 #include "app/menu.h"
 #include "app/picture_box.h"
 #include "app/window.h"
@@ -21,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "scene3d/openers.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 char openfilename[1024];
 char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension, pcx_extension,
@@ -115,10 +115,12 @@ open_entry open_table[] = {
     {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
     {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
     {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
-    {"stl", &stl_extension, {".stl"}, OPEN_STL, read_stl, nullptr},
-    {"sdf", &sdf_extension, {".sdf"}, OPEN_SDF, read_sdf, nullptr},
-    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SRTM3, read_hgt, nullptr},
-    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_PDB, read_pdb, nullptr},
+    {"stl", &stl_extension, {".stl"}, OPEN_THEN_KIND, read_stl, nullptr, set_content_stl},
+    {"sdf", &sdf_extension, {".sdf"}, OPEN_THEN_KIND, read_sdf, nullptr, set_content_sdf},
+    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_THEN_KIND, read_hgt,
+     nullptr, set_content_srtm3},
+    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_THEN_KIND, read_pdb, nullptr,
+     set_content_pdb},
     {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
     {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
     {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
@@ -206,21 +208,9 @@ static int dispatch(open_entry* row, int fit) {
       return 0;
     case OPEN_GIF_FRAMES:
       return open_gif_frames(*row);
-    case OPEN_STL:
+    case OPEN_THEN_KIND:
       run_reader(*row, fit);
-      set_content_stl();
-      return 0;
-    case OPEN_SDF:
-      run_reader(*row, fit);
-      set_content_sdf();
-      return 0;
-    case OPEN_SRTM3:
-      run_reader(*row, fit);
-      set_content_srtm3();
-      return 0;
-    case OPEN_PDB:
-      run_reader(*row, fit);
-      set_content_pdb();
+      if (row->set_kind) row->set_kind();
       return 0;
     case OPEN_NOTHING:
       return 0;
@@ -238,14 +228,21 @@ static void take_failure_path(const char* name, int r) {
   set_status(text);
 }
 
-static void title_with_name(const char* name) {
-  if (gif_extension && n_img > 1) {
+void title_gif_frame(const char* name) {
+  if (n_img > 1) {
     char title[1100];
     snprintf(title, sizeof title, "%s (%d of %d)", name, current_subimage + 1, n_img);
     set_title(title);
   } else {
     set_title(name);
   }
+}
+
+static void title_with_name(const char* name) {
+  if (gif_extension)
+    title_gif_frame(name);
+  else
+    set_title(name);
 }
 
 static void open_now(int fit) {
@@ -324,22 +321,19 @@ static void open_now(int fit) {
   show_current_view();
 }
 
-static bool opening = false;
 static char opening_name[sizeof openfilename];
 
 void do_open(int fit) {
   openfilename[sizeof openfilename - 1] = 0;
-  if (opening) {
+  if (do_open_busy()) {
     // A drop or command while a reader lets the toolkit run: the file buffer and the loaded image
     // belong to that reader, and so does the name.
     printf("still opening %s: %s not opened\n", opening_name, openfilename);
     memcpy(openfilename, opening_name, sizeof openfilename);
     return;
   }
-  opening = true;
+  set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
-  opening = false;
+  set_open_busy(0);
 }
-
-int do_open_busy() { return opening ? 1 : 0; }

@@ -14,6 +14,10 @@ extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_e
 // The GIF frame shown (0-based) and the frame count of the last GIF opened.
 extern int current_subimage, n_img;
 
+// Titles the window with `name`, followed by " (k of n)" for the frame shown when the GIF has
+// more than one.
+void title_gif_frame(const char* name);
+
 // 1 when `name` has at least two characters before `ext` and ends in `ext` as written or in
 // `ext` with a..z capitalised (so ".jpg" and ".JPG" match, ".Jpg" does not); else 0.
 int check_ext(const char* name, const char* ext);
@@ -55,10 +59,7 @@ enum open_action {
   OPEN_IMAGE_OR_FAIL,   // 0: image kind with one frame; otherwise the failure path
   OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
   OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
-  OPEN_STL,             // the reader, then the kind the row names
-  OPEN_SDF,
-  OPEN_SRTM3,
-  OPEN_PDB,
+  OPEN_THEN_KIND,       // the reader (its result is not used), then the row's set_kind
   OPEN_NOTHING,  // no reader; the kind stays
   OPEN_HTML,     // no reader; the text view shows the buffer
 };
@@ -72,6 +73,7 @@ struct open_entry {
   open_action action;
   int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
   int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
+  void (*set_kind)();  // the kind an OPEN_THEN_KIND row sets
 };
 extern open_entry open_table[];
 extern const int open_table_rows;
@@ -80,10 +82,6 @@ extern const int open_table_rows;
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.
 void do_open(int fit);
-
-// 1 while do_open is running: callers that would change openfilename or the loaded image first
-// (the menu's chooser, the globe) hold off.
-int do_open_busy();
 
 // Test hook: when set, the allocation of the file buffer fails.
 extern int fail_bin_alloc;

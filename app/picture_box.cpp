@@ -2,21 +2,22 @@
 
 #include <FL/Fl.H>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/sun_report.h"
 #include "app/window.h"
+#include "earth/constants.h"
 #include "earth/globe.h"
 #include "scene3d/view3d.h"
 #include "view/canvas.h"
 #include "view/compose.h"
+#include "view/pan.h"
+#include "view/screen.h"
 #include "view/zoom.h"
-#include "view/zoom_cmds.h"
 
 int left_button = 0, right_button = 0;
 int x_last = 0, y_last = 0;
@@ -56,22 +57,6 @@ int decode_dropped_name(const char* text, int len, char* out, int size) {
   }
   out[n] = 0;
   return n > 0;
-}
-
-void globe_point(double x, double y, double w, double h, double* lon, double* lat) {
-  const double pi = 3.141592653589793, two_pi = 6.283185307179586, half_pi = 1.570796326794897;
-  double s = globe_zoom * 0.35 * 0.017453292519943;
-  double lo = (x - w * 0.5) * s + look_at_laenge - globe_dx;
-  double la = look_at_breite - (y - h * 0.5) * s - globe_dy;
-  // A pan of many turns is first brought near the range, so the loops below stay short.
-  if (std::fabs(lo) > 1e6) lo = std::fmod(lo, two_pi);
-  if (std::fabs(la) > 1e6) la = std::fmod(la, pi);
-  while (lo > pi) lo -= two_pi;
-  while (lo < -pi) lo += two_pi;
-  while (la > half_pi) la -= pi;
-  while (la < -half_pi) la += pi;
-  *lon = lo;
-  *lat = la;
 }
 
 void globe_point_under(int X, int Y, double* lon, double* lat) {
@@ -225,8 +210,8 @@ static void on_move() {
     double lon, lat;
     globe_point_under(X, Y, &lon, &lat);
     char text[80];
-    snprintf(text, sizeof text, "long: %.2f, lat: %.2f", lon * 180 / 3.14159265,
-             lat * 180 / 3.14159265);
+    snprintf(text, sizeof text, "long: %.2f, lat: %.2f", lon * 180 / PI_8,
+             lat * 180 / PI_8);
     set_status(text);
   } else {
     set_status("-");

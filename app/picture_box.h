@@ -28,10 +28,6 @@ extern void (*drop_open)(int fit);
 // the text holds no name: empty, too long, or a name with an encoded NUL.
 int decode_dropped_name(const char* text, int len, char* out, int size);
 
-// The globe point (radians) at position (x, y) of a globe picture w x h: longitude wrapped into
-// -pi..pi, latitude folded into -pi/2..pi/2.
-void globe_point(double x, double y, double w, double h, double* lon, double* lat);
-
-// The globe point under canvas position (X, Y), through the composition's zoom and pan when the
+// The globe point (globe_point, earth/globe.h) under canvas position (X, Y), through the composition's zoom and pan when the
 // globe picture is composed, else straight from the canvas.
 void globe_point_under(int X, int Y, double* lon, double* lat);

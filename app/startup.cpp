@@ -15,6 +15,7 @@
 #include "view/quantise.h"
 
 int fail_err_rows_alloc = 0;
+Fl_Color c = FL_BACKGROUND_COLOR;
 
 void InWinNT() {
   static bool probed = false;

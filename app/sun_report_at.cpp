@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "app/sun_report.h"
+#include "earth/constants.h"
 #include "earth/elevation.h"
 #include "earth/sun_times.h"
 #include "platform/dialogs.h"
 
 namespace {
 
-const double kDegrees = 57.29577951308232;
 
 // The toolkit shows UTF-8; a lone Latin-1 byte 0xB0 would not be a degree sign.
 const char kDegreeSign[] = "\xC2\xB0";
@@ -51,7 +51,7 @@ void sun_report_at(double lon, double lat) {
   sun_day_night s;
   if (find_dawn_dusk(jd, lon, lat, h, &s) != 0) {
     snprintf(text, sizeof text, "long=%.1f lat=%.1f\nno solar data exists for %04d-%02d-%02d",
-             lon * kDegrees, lat * kDegrees, now.year, now.month, now.day);
+             lon * DEG_PER_RAD, lat * DEG_PER_RAD, now.year, now.month, now.day);
     plat_message(text);
     return;
   }
@@ -80,7 +80,7 @@ void sun_report_at(double lon, double lat) {
     }
   }
   snprintf(text, sizeof text, "long=%.1f lat=%.1f\nsun angle=%.1f, sun direction=%.1f\n%s\n%s",
-           lon * kDegrees, lat * kDegrees, s.elevation * kDegrees, s.azimuth * kDegrees, line1,
-           line2);
+           lon * DEG_PER_RAD, lat * DEG_PER_RAD, s.elevation * DEG_PER_RAD,
+           s.azimuth * DEG_PER_RAD, line1, line2);
   plat_message(text);
 }

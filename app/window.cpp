@@ -12,41 +12,27 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/menu.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/startup.h"
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
 #include "scene3d/view3d.h"
-#include "view/adjust.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
-#include "view/zoom_cmds.h"
 
 const int WB = 100, WW = 8, HH = 8, HM = 20, HS = 20;
 
 MyWindow* window = nullptr;
 Fl_Group* grp_main = nullptr;
 Fl_Button *b0, *b1, *b2, *b3, *b4, *b5, *b6, *b_contr, *b_Contr, *b_bright, *b_Bright;
-Fl_Choice* choice = nullptr;
 Fl_Menu_Bar* menubar = nullptr;
 Fl_Text_Display* statusbar = nullptr;
 MyBox* p_image_box = nullptr;
 int current_mouse_mode = 0;
-Fl_Color c = FL_BACKGROUND_COLOR;
-
-// The status buffer must exist before anything can report, and lives until exit.
-Fl_Text_Buffer* status_line = [] {
-  Fl_Text_Buffer* b = new Fl_Text_Buffer(0, 1024);
-  atexit([] {
-    delete status_line;
-    status_line = nullptr;
-  });
-  return b;
-}();
 
 static Fl_Menu_Item menutable[] = {
     {"File", 0, nullptr, nullptr, FL_SUBMENU},
@@ -58,16 +44,6 @@ static Fl_Menu_Item menutable[] = {
     {"About", 0, cb_about},
     {0},
     {0}};
-
-void set_status(const char* text) {
-  if (!status_line) return;
-  status_line->remove(0, 9999);
-  status_line->insert(0, text ? text : "");
-}
-
-void set_title(const char* text) {
-  if (window) window->copy_label(text);
-}
 
 static Fl_Button* make_button(int x, int y, int w, int h, const char* label, Fl_Callback* cb,
                               const char* tip = nullptr) {
@@ -81,6 +57,7 @@ static Fl_Button* make_button(int x, int y, int w, int h, const char* label, Fl_
 void build_window() {
   window = new MyWindow(10, 10, width + WB + WW, height + HH + HM + HS, "sun calculator");
   window->color(c);
+  screen_window = window;
   // A canvas below this would have no pixels to show.
   window->size_range(WB + WW + 16, HH + HM + HS + 16);
 
@@ -120,6 +97,7 @@ void build_window() {
   statusbar->buffer(status_line);
 
   p_image_box = new MyBox(WB + WW / 2, HM + HH / 2, width, height);
+  picture_widget = p_image_box;
   window->resizable(p_image_box);
 
   if (alloc_fimage(width, height) != 0)
@@ -181,13 +159,7 @@ void step_gif_frame(int delta) {
   if (current_subimage >= n_img) current_subimage = 0;
   if (current_subimage < 0) current_subimage = n_img - 1;
   if (load_gif(current_subimage + 1, 0, 0) != 0) printf("error reading %d\n", current_subimage);
-  if (n_img > 1) {
-    char title[1100];
-    snprintf(title, sizeof title, "%s (%d of %d)", openfilename, current_subimage + 1, n_img);
-    set_title(title);
-  } else {
-    set_title(openfilename);
-  }
+  title_gif_frame(openfilename);
   upd_rgb(0);
 }
 
@@ -211,19 +183,6 @@ int MyWindow::handle(int event) {
     default:
       return Fl_Double_Window::handle(event);
   }
-}
-
-void choice_cb(Fl_Widget*, void*) {
-  int idx = choice ? choice->value() : -1;
-  bool over_kind = empty_choices_shown();
-  set_choice(idx);
-  if (choice) choice->value(idx);
-  // While the empty view's list stands over another kind, the kind's own view is not shown.
-  if (is_content_vglobe() && !over_kind)
-    load_globe2d();
-  else
-    upd_rgb(0);
-  Fl::flush();
 }
 
 void menubar_cb(Fl_Widget*, void*) {}

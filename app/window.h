@@ -1,14 +1,15 @@
-// The main window, its tool panel, menu bar, status bar and picture widget.
+// The main window, its tool panel, menu bar, status bar and picture widget; building it connects
+// the widgets to the shared screen state (view/screen.h).
 #pragma once
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl.H>
 
+#include "view/screen.h"
+
 class Fl_Group;
 class Fl_Button;
-class Fl_Choice;
 class Fl_Menu_Bar;
 class Fl_Text_Display;
-class Fl_Text_Buffer;
 class Fl_Widget;
 class MyBox;
 
@@ -27,25 +28,16 @@ class MyWindow : public Fl_Double_Window {
 extern MyWindow* window;
 extern Fl_Group* grp_main;
 extern Fl_Button *b0, *b1, *b2, *b3, *b4, *b5, *b6, *b_contr, *b_Contr, *b_bright, *b_Bright;
-extern Fl_Choice* choice;
 extern Fl_Menu_Bar* menubar;
 extern Fl_Text_Display* statusbar;
 extern MyBox* p_image_box;
 
-// The status line's text buffer: exists from static initialisation until the process ends.
-extern Fl_Text_Buffer* status_line;
-
 // The pointer readout switch of the picture widget, 1 once the window is built.
 extern int current_mouse_mode;
-
-// The window's background colour, from the system's button colour at start-up.
-extern Fl_Color c;
 
 // Builds the window and its widgets without showing it (tests use this alone), then shows it.
 void build_window();
 void init_window();
-void set_status(const char* text);
-void choice_cb(Fl_Widget* w, void* data);
 void menubar_cb(Fl_Widget* w, void* data);
 void cb_about(Fl_Widget* w = nullptr, void* data = nullptr);
 void set_mouse(int mode);
@@ -60,6 +52,3 @@ void about_version(const char* build_date, char* out, int size);
 
 // Shows the frame `current_subimage` of the open GIF and titles the window (Page Up/Down).
 void step_gif_frame(int delta);
-
-// Sets the window title to a copy of `text` (the window keeps its own copy).
-void set_title(const char* text);

@@ -13,7 +13,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/content.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "earth/globe.h"
@@ -23,6 +22,7 @@
 #include "support/headless.h"
 #include "support/temp_dir.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

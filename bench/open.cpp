@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

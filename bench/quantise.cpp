@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/content.h"
+#include "view/screen.h"
 #include "earth/globe.h"
 #include "platform/clock.h"
 #include "support/headless.h"

@@ -3,12 +3,12 @@
 
 #include <cmath>
 
+#include "earth/constants.h"
 #include "earth/interp.h"
 #include "earth/srtm.h"
 
 namespace {
 
-const double kDegrees = 57.29577951308232;
 
 // The one-degree tiles by latitude row: tiles75 is grouped by latitude, so each row of
 // south edges -54..59 is a run [first, first + count) of it.
@@ -221,8 +221,8 @@ struct cascade_point {
 
 inline cascade_point cascade_point_of(double lon, double lat) {
   cascade_point p;
-  lat *= kDegrees;
-  lon *= kDegrees;
+  lat *= DEG_PER_RAD;
+  lon *= DEG_PER_RAD;
   if (lon >= 360) lon -= 360;
   if (lon < 0) lon += 360;
   if (lon < 0 || lon > 360) {  // more than one turn away: reduce by whole turns

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "earth/constants.h"
 #include "earth/elevation.h"
 
 namespace {
@@ -13,9 +14,9 @@ double coarse(const T* grid, int step, int rows, bool print, double lon, double 
   if (lat <= -1.5704821675295375) return height_south_pole;
   if (!std::isfinite(lon) || !std::isfinite(lat)) return NAN;
   const int cols = 360 / step;
-  lon = std::fmod(lon * 57.29577951308232, 360.0);
+  lon = std::fmod(lon * DEG_PER_RAD, 360.0);
   if (lon < 0) lon += 360;
-  lat *= 57.29577951308232;
+  lat *= DEG_PER_RAD;
   double y = (lat + 90) / step;
   int c = (int)y;
   if (c < 0) c = 0;

@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/content.h"
-#include "app/open_file.h"
+#include "earth/constants.h"
 #include "earth/elevation.h"
 #include "earth/globe_shade.h"
 #include "earth/moon.h"
 #include "earth/sun_times.h"
 #include "platform/bands.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 int xres = 0, yres = 0;
 double JD = 0;
@@ -29,9 +29,6 @@ int globe_sun_known = 0;
 
 namespace {
 
-const double kPi = 3.141592653589793, kTwoPi = 2 * kPi, kHalfPi = 1.570796326794897;
-const double kRadPerDeg = 0.017453292519943;
-
 // The columns of the render, shared by the bands; grown, never shrunk.
 globe_column* columns = nullptr;
 int columns_allocated = 0;
@@ -41,24 +38,39 @@ double near_range(double v, double period) {
   return std::fabs(v) > 64 * period ? std::fmod(v, period) : v;
 }
 
-double pixel_scale() { return 0.35 * globe_zoom * kRadPerDeg; }
+double pixel_scale() { return 0.35 * globe_zoom * GLOBE_RAD_PER_DEG; }
 
 }  // namespace
 
+double globe_longitude_at(double x, double w, double lon_low) {
+  double lambda = near_range((x - w * 0.5) * pixel_scale() + look_at_laenge - globe_dx, TWO_PI);
+  const double lon_high = lon_low + TWO_PI;
+  while (lambda > lon_high) lambda -= TWO_PI;
+  while (lambda < lon_low) lambda += TWO_PI;
+  return lambda;
+}
+
+double globe_latitude_at(double y, double h) {
+  // Beyond a pole the map starts again from the other one: the latitude is taken modulo pi.
+  double phi = near_range(look_at_breite - (y - h * 0.5) * pixel_scale() - globe_dy, PI);
+  while (phi > GLOBE_HALF_PI) phi -= PI;
+  while (phi < -GLOBE_HALF_PI) phi += PI;
+  return phi;
+}
+
+void globe_point(double x, double y, double w, double h, double* lon, double* lat) {
+  *lon = globe_longitude_at(x, w, -PI);
+  *lat = globe_latitude_at(y, h);
+}
 
 int globe2d_comp(void* band) {
   const globe_band* b = static_cast<const globe_band*>(band);
   int k = b->band & 0xFFFF, n = b->nbands & 0xFFFF;
   if (n == 0 || k >= n) return 0;
   const int64_t y0 = (int64_t)k * yres / n, y1 = (int64_t)(k + 1) * yres / n;
-  const double s = pixel_scale();
   for (int64_t y = y0; y < y1; y++) {
-    // Beyond a pole the map starts again from the other one: the latitude is taken modulo pi.
-    double phi = near_range(look_at_breite - (y - yres * 0.5) * s - globe_dy, kPi);
-    while (phi > kHalfPi) phi -= kPi;
-    while (phi < -kHalfPi) phi += kPi;
     globe_row row;
-    globe_row_at(phi, &row);
+    globe_row_at(globe_latitude_at((double)y, yres), &row);
     globe_paint_row(row, columns, xres, img_content + 4 * y * xres);
   }
   return 0;
@@ -94,7 +106,7 @@ int globe_render() {
 
   // The Sun for an observer at the North Pole: its azimuth is the Greenwich hour angle plus pi
   // and its elevation the declination, which together give the direction of the sunlight.
-  globe_sun_known = calc_sun_pos(JD, 0, kHalfPi, height_north_pole, &sol_phi_northpole,
+  globe_sun_known = calc_sun_pos(JD, 0, GLOBE_HALF_PI, height_north_pole, &sol_phi_northpole,
                                  &sol_theta_northpole) == 0;
   SOLX = -std::sin(sol_phi_northpole) * std::cos(sol_theta_northpole);
   SOLY = -std::cos(sol_phi_northpole) * std::cos(sol_theta_northpole);
@@ -104,20 +116,14 @@ int globe_render() {
   compute_moon(0, 1, JD, 0, 90, &moon_azimuth, &moon_altitude, &moon_phase, 0, 0);
 
   // The view is centred on the meridian of the zone's standard time.
-  look_at_laenge = -(double)(now.bias_minutes / 60) * 15 * kRadPerDeg;
+  look_at_laenge = -(double)(now.bias_minutes / 60) * 15 * GLOBE_RAD_PER_DEG;
 
   // The view choice is a widget: it is read here, once, not by the workers. While the empty
   // view's items stand over the globe (after a failed open) the selection shown is not the
   // globe's, and the globe keeps the view it had.
   globe_moon_view = (empty_choices_shown() ? choice_vglobe : get_view_val()) == 1;
 
-  const double s = pixel_scale();
-  for (int x = 0; x < xres; x++) {
-    double lambda = near_range((x - xres * 0.5) * s + look_at_laenge - globe_dx, kTwoPi);
-    while (lambda > kTwoPi) lambda -= kTwoPi;
-    while (lambda < 0) lambda += kTwoPi;
-    globe_column_at(lambda, &columns[x]);
-  }
+  for (int x = 0; x < xres; x++) globe_column_at(globe_longitude_at(x, xres, 0.0), &columns[x]);
 
   globe_band bands[4] = {{0, 4}, {1, 4}, {2, 4}, {3, 4}};
   run_bands(4, [&](int k) { globe2d_comp(&bands[k]); });

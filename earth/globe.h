@@ -44,6 +44,15 @@ struct globe_band {
   int band, nbands;
 };
 
+// The point (radians) that the view puts at position x, y of a globe picture w x h: the
+// longitude wrapped by whole turns into lon_low..lon_low + 2 pi (the render takes 0..2 pi, the
+// pointer readout -pi..pi), the latitude folded into -pi/2..pi/2. A pan of many turns is first
+// reduced exactly, so the wrapping stays a few steps.
+double globe_longitude_at(double x, double w, double lon_low);
+double globe_latitude_at(double y, double h);
+// Both, with the longitude in -pi..pi.
+void globe_point(double x, double y, double w, double h, double* lon, double* lat);
+
 // Renders the globe for the present moment into the loaded image and posts and shows it.
 void load_globe2d();
 

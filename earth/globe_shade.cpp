@@ -6,22 +6,19 @@
 
 #include <cmath>
 
+#include "earth/constants.h"
 #include "earth/elevation.h"
 #include "earth/globe.h"
 #include "view/colour.h"
 
 namespace {
 
-// WGS84: a^2 and b^2 in square metres.
-const double kA2 = 40680631590769.0, kB2 = 40408299981544.36;
-const double kHalfPi = 1.570796326794897;
-
 void ellipsoid_terms(double phi, double* c, double* s, double* ra, double* rb) {
   *c = std::cos(phi);
   *s = std::sin(phi);
-  double R = std::sqrt(kA2 * *c * *c + kB2 * *s * *s);
-  *ra = kA2 / R;
-  *rb = kB2 / R;
+  double R = std::sqrt(WGS84_A2 * *c * *c + WGS84_B2 * *s * *s);
+  *ra = WGS84_A2 / R;
+  *rb = WGS84_B2 / R;
 }
 
 }  // namespace
@@ -30,9 +27,9 @@ void globe_row_at(double phi, globe_row* r) {
   r->phi = phi;
   ellipsoid_terms(phi, &r->cos_phi, &r->sin_phi, &r->ra, &r->rb);
   ellipsoid_terms(phi + GLOBE_DELTA, &r->cos_north, &r->sin_north, &r->ra_north, &r->rb_north);
-  r->phi_deg = phi * 180 / 3.14159265;
+  r->phi_deg = phi * 180 / PI_8;
   // The Arctic sea pales towards the pole.
-  float d = (float)(kHalfPi - phi);
+  float d = (float)(GLOBE_HALF_PI - phi);
   r->arctic = phi > 0 ? 1.0f - 0.9f * std::exp(-9.0f * d * d) : 1.0f;
   r->phi2 = (float)(phi * phi);
 }
@@ -43,7 +40,21 @@ void globe_column_at(double lambda, globe_column* c) {
   c->sin_lambda = std::sin(lambda);
   c->cos_east = std::cos(lambda + GLOBE_DELTA);
   c->sin_east = std::sin(lambda + GLOBE_DELTA);
-  c->lambda_deg = lambda * 180 / 3.14159265;
+  c->lambda_deg = lambda * 180 / PI_8;
+}
+
+void globe_base_hsv(const globe_row& r, double h0, float* hue, float* sat, float* val) {
+  const float J = (float)(h0 * 1e-4);
+  if (h0 <= 0) {
+    *hue = 0.5834f - 0.07f * J;
+    *sat = (0.9f - 0.09f * J) * r.arctic;
+    *val = 0.4f * std::exp(-0.5f * J);
+  } else {
+    float root = std::sqrt(J);
+    *hue = 0.41f - 0.25f * root;
+    *sat = 0.65f * std::exp(-0.5f * r.phi2 - 4.0f * J * J);
+    *val = 0.65f * root + 0.3f;
+  }
 }
 
 void globe_hsv2rgb(float h, float s, float v, float* r, float* g, float* b) {
@@ -114,17 +125,7 @@ inline void shade(const globe_row& r, const globe_column& c, double h0, double h
   }
 
   float hue, sat, val;
-  const float J = (float)(h0 * 1e-4);
-  if (h0 <= 0) {
-    hue = 0.5834f - 0.07f * J;
-    sat = (0.9f - 0.09f * J) * r.arctic;
-    val = 0.4f * std::exp(-0.5f * J);
-  } else {
-    float root = std::sqrt(J);
-    hue = 0.41f - 0.25f * root;
-    sat = 0.65f * std::exp(-0.5f * r.phi2 - 4.0f * J * J);
-    val = 0.65f * root + 0.3f;
-  }
+  globe_base_hsv(r, h0, &hue, &sat, &val);
 
   if (h0 >= 2) {
     float tr, tg, tb, tv;

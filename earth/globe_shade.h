@@ -26,6 +26,10 @@ constexpr double GLOBE_DELTA = 5.2359877559829e-5;
 void globe_row_at(double phi, globe_row* r);
 void globe_column_at(double lambda, globe_column* c);
 
+// The colour a height h0 (metres) gives in row r before texture, light and relief: the sea by
+// depth, paler towards the North Pole, the land by height and latitude. HSV, hue 0..1.
+void globe_base_hsv(const globe_row& r, double h0, float* hue, float* sat, float* val);
+
 // Writes the n RGBA pixels (alpha 1) of row r at columns c[0..n) into out, from the render
 // state (earth/globe.h): the heights from the elevation model (here and one step east and north,
 // for the surface normal), the colour model, the Sun's light and the Moon's disc.

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "data/blob.h"
+#include "earth/constants.h"
 #include "earth/globe.h"
 #include "earth/globe_texture_sizes.h"
 
@@ -11,7 +12,6 @@ SUNCALC_BLOB(night);           // night lights, GLOBE_NIGHT_W x GLOBE_NIGHT_H by
 
 namespace {
 
-const double kPi = 3.141592653589793;
 
 inline double unit(double f) { return f < 0 ? 0 : f > 1 ? 1 : f; }
 
@@ -19,7 +19,7 @@ inline double unit(double f) { return f < 0 ? 0 : f > 1 ? 1 : f; }
 
 void globe_texture_sample(const unsigned char* pixels, int W, int H, int channels, float divisor,
                           double lon, double lat, float* out) {
-  double x = (lon + kPi) * W / (2 * kPi), y = (kPi / 2 - lat) * H / kPi;
+  double x = (lon + PI) * W / (2 * PI), y = (PI / 2 - lat) * H / PI;
   // Positions far outside the map (a NaN included) are taken at its west edge or top row; the
   // pair and row rules below bring every other index inside.
   if (!(x > -W && x < 2.0 * W)) x = 0;
@@ -68,7 +68,7 @@ void night_function(double lon, double lat, float* r, float* g, float* b) {
 void globe_rgb(double lon, double lat, float* r, float* g, float* b) {
   *r = *g = *b = 0.5f;
   const int W = GLOBE_SMALL_W, H = GLOBE_SMALL_H;
-  double x = (lon - 0.005 + kPi) * W / (2 * kPi), y = (kPi / 2 - (lat - 0.001)) * H / kPi;
+  double x = (lon - 0.005 + PI) * W / (2 * PI), y = (PI / 2 - (lat - 0.001)) * H / PI;
   if (!(x > -W && x < 2.0 * W) || !(y > -2.0 * H && y < 2.0 * H)) return;
   int i = (int)x, j = (int)y;
   double fx = unit(x - i), fy = unit(y - j);

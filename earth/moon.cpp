@@ -5,8 +5,10 @@
 
 #include <cmath>
 
-const double d2r = 0.017453292519943295;
-const double r2d = 57.29577951308232;
+#include "earth/constants.h"
+
+// Short names keep the series below readable.
+const double d2r = RAD_PER_DEG, r2d = DEG_PER_RAD;
 
 double rev(double x) {
   double r = x - std::floor(x / 360.0) * 360.0;

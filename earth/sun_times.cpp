@@ -5,14 +5,23 @@
 
 #include "earth/sg2.h"
 
+// The three SG2 stages for UT Julian date jd: the date, the heliocentric and the geocentric
+// record, each linked to the ones before, so the caller owns all three. 0, or the SG2 code of a
+// date outside the tables.
+static int geocentric_sun(double jd, tabjd* date, helioc* hc, geoc* gc) {
+  *date = {jd, 0, 0.0};
+  int err = 0;
+  SG2_date_set_tabjd_tt(nullptr, date, &err);
+  if (err == 0) SG2_heliocentric_set_helioc_data(date, hc, &err);
+  if (err == 0) SG2_geocentric_set_geoc_data(date, hc, gc, &err);
+  return err;
+}
+
 int calc_sun_pos(double jd, double lon, double lat, double h, double* azimuth, double* elevation) {
-  tabjd date = {jd, 0, 0.0};
+  tabjd date;
   helioc hc = {};
   geoc gc = {};
-  int err = 0;
-  SG2_date_set_tabjd_tt(nullptr, &date, &err);
-  if (err == 0) SG2_heliocentric_set_helioc_data(&date, &hc, &err);
-  if (err == 0) SG2_geocentric_set_geoc_data(&date, &hc, &gc, &err);
+  int err = geocentric_sun(jd, &date, &hc, &gc);
   if (err != 0) {
     *azimuth = NAN;
     *elevation = NAN;
@@ -95,14 +104,10 @@ bool on_side(double el, int daytime) { return daytime ? el > 0.0 : el < 0.0; }
 
 // The Sun's geocentric hour angle at lon, or NaN outside the tables.
 double hour_angle(double t, double lon) {
-  tabjd date = {t, 0, 0.0};
+  tabjd date;
   helioc hc;
   geoc gc;
-  int err = 0;
-  SG2_date_set_tabjd_tt(nullptr, &date, &err);
-  if (err == 0) SG2_heliocentric_set_helioc_data(&date, &hc, &err);
-  if (err == 0) SG2_geocentric_set_geoc_data(&date, &hc, &gc, &err);
-  return err == 0 ? gc.nu + lon - gc.r_alpha : NAN;
+  return geocentric_sun(t, &date, &hc, &gc) == 0 ? gc.nu + lon - gc.r_alpha : NAN;
 }
 
 // The culmination within half a day of t: the upper one (hour angle 0) or the lower (pi). The

@@ -21,5 +21,3 @@ int get_int4o(int64_t pos) {
   Cursor c = file_cursor(pos);
   return (int)c.be32();
 }
-
-void load_zip() {}

@@ -12,6 +12,3 @@ int get_int4o(int64_t pos);  // 32-bit big-endian, as int
 // A byte as 0 to 1 (b / 255), and a 16-bit sample as 0 to 1 (v / 65535).
 inline float byte2float(int b) { return (float)b / 255.0f; }
 inline float short2float(int v) { return (float)v / 65535.0f; }
-
-// Zip files are recognised by name only; there is nothing to decode.
-void load_zip();

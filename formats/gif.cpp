@@ -378,7 +378,7 @@ int read_indexed(const GifScreen& s, int n, int* left, int* top, int* width, int
 
 }  // namespace
 
-int ReadGIF(FILE* stream, int n, int* left, int* top, int* width, int* height, int* delay,
+int ReadGIF(FILE* stream, int n, int* left, int* top, int* frame_w, int* frame_h, int* delay,
             int length, const unsigned char* data) {
   std::vector<unsigned char> slurp;
   if (length == 0) {
@@ -399,7 +399,7 @@ int ReadGIF(FILE* stream, int n, int* left, int* top, int* width, int* height, i
   }
   static GifScreen s;
   index_gif(data, length, s);
-  int r = read_indexed(s, n, left, top, width, height, delay, nullptr);
+  int r = read_indexed(s, n, left, top, frame_w, frame_h, delay, nullptr);
   s.data = nullptr;
   return r;
 }

@@ -12,12 +12,12 @@ extern unsigned char* gif_frame;
 extern int gif_images_decoded;
 
 // Decodes image n (1-based, in file order) of the GIF in data (length bytes; length 0 reads the GIF
-// from stream instead) into gif_frame. width and height receive the logical screen's size, then
+// from stream instead) into gif_frame. frame_w and frame_h receive the logical screen's size, then
 // the image's size when image n exists, left and top its place on the screen; delay receives ten
 // times the file's last frame delay (milliseconds), 0 when there is none. Returns 0 when image n
 // exists or n <= 0, -1 when it does not (or the header is cut short), 1 when the data is not a GIF.
 // Diagnostics go to standard output.
-int ReadGIF(FILE* stream, int n, int* left, int* top, int* width, int* height, int* delay,
+int ReadGIF(FILE* stream, int n, int* left, int* top, int* frame_w, int* frame_h, int* delay,
             int length, const unsigned char* data);
 
 // The frame loader over the file buffer. reset: clears the loader's state (the opener does so for

@@ -13,7 +13,6 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "app/window.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_exif.h"
 #include "formats/jpeg_post.h"
@@ -24,6 +23,7 @@
 #include "platform/memory.h"
 #include "platform/sleep.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 jmp_buf env;
 int jpeg_busy = 0;
@@ -91,10 +91,6 @@ void my_warn_msg(j_common_ptr c, int level) {
   printf("warning(%d): %s\n", level, text);
   int code = c->err->msg_code;
   if (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF) data_lost = 1;
-}
-
-void set_cursor(Fl_Cursor cursor) {
-  if (window) window->cursor(cursor);
 }
 
 // The decoded picture: W x H in the file's frame, shown upright in xres x yres. The library
@@ -338,16 +334,16 @@ int load(int fit, int orientation) {
 int load_jpg(int fit) {
   if (jpeg_busy) return FAILED;
   if (!bin_content || bin_allocated < 40) {
-    set_cursor(FL_CURSOR_DEFAULT);
+    show_wait_cursor(false);
     return FAILED;
   }
   int orientation = 1;
   if (bin_content[0] == 0xFF && bin_content[1] == 0xD8)
     orientation = jpeg_orientation(bin_content, bin_allocated);
   jpeg_busy = 1;
-  set_cursor(FL_CURSOR_WAIT);
+  show_wait_cursor(true);
   int r = load(fit, orientation);
-  set_cursor(FL_CURSOR_DEFAULT);
+  show_wait_cursor(false);
   jpeg_busy = 0;
   return r;
 }

@@ -11,12 +11,12 @@
 #include <emmintrin.h>
 #endif
 
-#include "app/window.h"
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/window.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 int64_t image_pixel_cap = MAX_IMAGE_PIXELS;
 char reader_refusal[256];
@@ -18,15 +18,6 @@ bool image_size_ok(int64_t w, int64_t h) {
 int size_loaded_image(int64_t w, int64_t h) {
   if (!image_size_ok(w, h)) return SIZE_REFUSED;
   return resize_loaded_image(w, h) == 0 ? SIZE_OK : SIZE_NO_MEMORY;
-}
-
-void fill_pixels(float* p, int64_t n, float r, float g, float b, float a) {
-  for (int64_t i = 0; i < n; i++, p += 4) {
-    p[0] = r;
-    p[1] = g;
-    p[2] = b;
-    p[3] = a;
-  }
 }
 
 Cursor file_cursor(int64_t pos) {

@@ -24,9 +24,6 @@ bool image_size_ok(int64_t w, int64_t h);
 // img_allocated is -1). The products are taken in 64 bits.
 int size_loaded_image(int64_t w, int64_t h);
 
-// Sets n RGBA float pixels from p on to one colour (the fill of pixels a file does not give).
-void fill_pixels(float* p, int64_t n, float r, float g, float b, float a);
-
 // A read position over a block of bytes that never leaves it: past the end every read yields 0,
 // the position stays at the end and `ended` is set. Readers test `ended` in every scan loop, so a
 // truncated or lying file ends the scan instead of the process.

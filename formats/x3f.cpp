@@ -1,21 +1,15 @@
 // X3F camera files (.x3f) are recognised, not decoded: the reader checks the signature, records the
 // picture's size and answers that the file cannot be shown, so the file opener reports it as
 // unreadable. The wait cursor is shown meanwhile.
-#include <FL/Enumerations.H>
-
 #include <cstdio>
 
-#include "app/window.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
-
-void set_cursor(Fl_Cursor cursor) {
-  if (window) window->cursor(cursor);
-}
 
 int probe() {
   Cursor c = file_cursor();
@@ -40,8 +34,8 @@ int probe() {
 }  // namespace
 
 int load_x3f() {
-  set_cursor(FL_CURSOR_WAIT);
+  show_wait_cursor(true);
   int r = probe();
-  set_cursor(FL_CURSOR_DEFAULT);
+  show_wait_cursor(false);
   return r;
 }

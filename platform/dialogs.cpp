@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <FL/Fl_Color_Chooser.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/fl_ask.H>
 
@@ -8,6 +9,7 @@
 
 void (*plat_message_sink)(const char* text) = nullptr;
 int (*plat_chooser_script)(const char* title, const char* filter, char* name, int size) = nullptr;
+int (*plat_color_script)(const char* title, double* r, double* g, double* b, int mode) = nullptr;
 
 void plat_message(const char* text) {
   if (plat_message_sink) {
@@ -29,4 +31,9 @@ int plat_choose_file(const char* title, const char* filter, char* name, int size
     snprintf(name, size, "%s", f ? f : "");
   }
   return r;
+}
+
+int plat_color_chooser(const char* title, double* r, double* g, double* b, int mode) {
+  if (plat_color_script) return plat_color_script(title, r, g, b, mode);
+  return fl_color_chooser(title, *r, *g, *b, mode);
 }

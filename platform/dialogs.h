@@ -10,3 +10,9 @@ void plat_message(const char* text);
 // 1 when the user cancelled, -1 on an error. When plat_chooser_script is set it answers instead.
 extern int (*plat_chooser_script)(const char* title, const char* filter, char* name, int size);
 int plat_choose_file(const char* title, const char* filter, char* name, int size);
+
+// The toolkit's colour chooser titled `title`, editing r, g, b (0..1) in place; mode as the
+// toolkit's (-1 its default). Returns 1 when the user confirmed, 0 when cancelled. When
+// plat_color_script is set it answers instead.
+extern int (*plat_color_script)(const char* title, double* r, double* g, double* b, int mode);
+int plat_color_chooser(const char* title, double* r, double* g, double* b, int mode);

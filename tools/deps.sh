@@ -6,7 +6,8 @@ SUNCALC_PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   seabios console-data ferret-datasets xplanet-images xplanet marble-qt-data
   xvfb xauth x11-apps x11-utils xdotool imagemagick netpbm giflib-tools libgif-dev
-  python3 python3-ephem python3-pil python3-numpy libimage-exiftool-perl netcdf-bin
+  python3 python3-ephem python3-pil python3-numpy python3-periodictable libimage-exiftool-perl
+  netcdf-bin
   golang-1.19-src libsdl2-image-tests libpython3.11-testsuite macutils x11-common
 "
 

@@ -15,6 +15,9 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "tools/gen_file_io.h"
 
 constexpr size_t NAME_BYTES = 28;
 
@@ -54,18 +57,14 @@ int main(int argc, char** argv) {
     fprintf(stderr, "gen_colour_names: no usable colour database in %s\n", argv[1]);
     return 1;
   }
-  FILE* out = fopen(argv[3], "wb");
-  if (!out) {
-    perror(argv[3]);
-    return 1;
-  }
+  std::vector<unsigned char> out;
   for (const auto& [name, rgb] : names) {
     unsigned char rec[32] = {};
     memcpy(rec, name.data(), name.size());
     rec[28] = (unsigned char)(rgb >> 16);
     rec[29] = (unsigned char)(rgb >> 8);
     rec[30] = (unsigned char)rgb;
-    fwrite(rec, 1, sizeof rec, out);
+    out.insert(out.end(), rec, rec + sizeof rec);
   }
-  return fclose(out) == 0 ? 0 : 1;
+  return write_file_atomic(argv[3], out.data(), out.size()) ? 0 : 1;
 }

@@ -17,10 +17,10 @@ bool read_whole_file(const char* path, std::vector<unsigned char>* out) {
   return ok;
 }
 
-bool write_blob(const std::string& dir, const char* name, const std::vector<unsigned char>& data) {
-  std::string path = dir + "/" + name, tmp = path + ".tmp";
+bool write_file_atomic(const std::string& path, const void* data, size_t bytes) {
+  std::string tmp = path + ".tmp";
   FILE* f = fopen(tmp.c_str(), "wb");
-  bool ok = f && fwrite(data.data(), 1, data.size(), f) == data.size();
+  bool ok = f && fwrite(data, 1, bytes, f) == bytes;
   if (f && fclose(f) != 0) ok = false;
   if (ok && rename(tmp.c_str(), path.c_str()) != 0) ok = false;
   if (!ok) {
@@ -28,4 +28,8 @@ bool write_blob(const std::string& dir, const char* name, const std::vector<unsi
     remove(tmp.c_str());
   }
   return ok;
+}
+
+bool write_blob(const std::string& dir, const char* name, const std::vector<unsigned char>& data) {
+  return write_file_atomic(dir + "/" + name, data.data(), data.size());
 }

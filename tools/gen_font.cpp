@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/gen_file_io.h"
+
 static const unsigned char kGlyphA[16] = {0x00, 0x00, 0x10, 0x38, 0x6C, 0xC6, 0xC6, 0xFE,
                                           0xC6, 0xC6, 0xC6, 0xC6, 0x00, 0x00, 0x00, 0x00};
 static const unsigned char kFace[16] = {0x00, 0x00, 0x7E, 0x81, 0xA5, 0x81, 0x81, 0xBD,
@@ -27,16 +29,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: gen_font <vgabios.bin> <out.bin>\n");
     return 2;
   }
-  FILE* f = fopen(argv[1], "rb");
-  if (!f) {
-    perror(argv[1]);
-    return 1;
-  }
   std::vector<unsigned char> rom;
-  unsigned char buf[65536];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) rom.insert(rom.end(), buf, buf + n);
-  fclose(f);
+  if (!read_whole_file(argv[1], &rom)) return 1;
 
   long table = -1;
   for (size_t at = 65 * 16; at + 16 <= rom.size(); at++) {
@@ -60,10 +54,5 @@ int main(int argc, char** argv) {
   }
   unsigned char out[4096];
   for (int i = 0; i < 4096; i++) out[i] = reverse_bits(rom[table + i]);
-  FILE* o = fopen(argv[2], "wb");
-  if (!o || fwrite(out, 1, sizeof out, o) != sizeof out || fclose(o) != 0) {
-    perror(argv[2]);
-    return 1;
-  }
-  return 0;
+  return write_file_atomic(argv[2], out, sizeof out) ? 0 : 1;
 }

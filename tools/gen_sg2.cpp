@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "earth/sg2_tables.h"
+#include "tools/gen_file_io.h"
 
 namespace {
 
@@ -96,18 +97,6 @@ void earth_heliocentric(double jd_tt, double* r, double* lon) {
   *lon = std::atan2(e[1], e[0]);
 }
 
-bool write_table(const char* path, const void* data, size_t bytes) {
-  FILE* o = fopen(path, "wb");
-  if (!o) {
-    perror(path);
-    return false;
-  }
-  bool ok = fwrite(data, 1, bytes, o) == bytes;
-  ok = (fclose(o) == 0) && ok;
-  if (!ok) perror(path);
-  return ok;
-}
-
 int fail(const char* what, int index, double value) {
   fprintf(stderr, "gen_sg2: %s at entry %d (%.17g)\n", what, index, value);
   return 1;
@@ -173,11 +162,11 @@ int main(int argc, char** argv) {
     if (std::fabs(dpsi[k]) > 8.35e-5) return fail("Delta psi beyond 8.35e-5", k, dpsi[k]);
   }
 
-  if (!write_table(argv[1], delta_tt.data(), delta_tt.size() * sizeof(float)) ||
-      !write_table(argv[2], radius.data(), radius.size() * sizeof(float)) ||
-      !write_table(argv[3], lon.data(), lon.size() * sizeof(double)) ||
-      !write_table(argv[4], dpsi.data(), dpsi.size() * sizeof(double)) ||
-      !write_table(argv[5], eps.data(), eps.size() * sizeof(double)))
+  if (!write_file_atomic(argv[1], delta_tt.data(), delta_tt.size() * sizeof(float)) ||
+      !write_file_atomic(argv[2], radius.data(), radius.size() * sizeof(float)) ||
+      !write_file_atomic(argv[3], lon.data(), lon.size() * sizeof(double)) ||
+      !write_file_atomic(argv[4], dpsi.data(), dpsi.size() * sizeof(double)) ||
+      !write_file_atomic(argv[5], eps.data(), eps.size() * sizeof(double)))
     return 1;
   return 0;
 }

@@ -1,21 +1,18 @@
 #include "view/canvas.h"
 
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Widget.H>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/content.h"
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "view/compose.h"
 #include "view/font.h"
 #include "view/hex_view.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 #include "view/text_view.h"
 #include "view/zoom.h"
-
-#include <FL/Fl_Choice.H>
 
 int width = 0, height = 0;
 float* fimage = nullptr;
@@ -59,10 +56,10 @@ int alloc_fimage(int w, int h) {
 
 // The shown image is replaced before the bytes it wraps are freed, so the widget never draws
 // from a freed block.
-static void replace_shown_image() {
+void replace_shown_image() {
   Fl_RGB_Image* old = fl_temp;
   fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
-  if (p_image_box) p_image_box->image(fl_temp);
+  if (picture_widget) picture_widget->image(fl_temp);
   delete old;
 }
 
@@ -104,18 +101,21 @@ void image_post(int w, int h, char recentre) {
 
 void image_post_c(int w, int h, int recentre) { image_post(w, h, (char)(recentre & 0xff)); }
 
+void fill_pixels(float* p, int64_t n, float r, float g, float b, float a) {
+  for (int64_t i = 0; i < n; i++, p += 4) {
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+    p[3] = a;
+  }
+}
+
 void paint_gradient() {
   if (!fimage) return;
   for (int y = 0; y < height; y++) {
     double b = (double)0.1f * (1.0 - (double)y / height);
     float r = (float)((double)0.4f + b), g = (float)((double)0.45f + b), bl = (float)(0.5 + b);
-    float* p = fimage + 4L * y * width;
-    for (int x = 0; x < width; x++, p += 4) {
-      p[0] = r;
-      p[1] = g;
-      p[2] = bl;
-      p[3] = 1.0f;
-    }
+    fill_pixels(fimage + 4L * y * width, width, r, g, bl, 1.0f);
   }
 }
 
@@ -123,13 +123,7 @@ void do_clear() { paint_gradient(); }
 
 void do_clear_text() {
   if (!fimage) return;
-  long n = (long)width * height;
-  for (long i = 0; i < n; i++) {
-    fimage[4 * i] = 0.8f;
-    fimage[4 * i + 1] = 0.85f;
-    fimage[4 * i + 2] = 0.9f;
-    fimage[4 * i + 3] = 1.0f;
-  }
+  fill_pixels(fimage, (int64_t)width * height, 0.8f, 0.85f, 0.9f, 1.0f);
 }
 
 void do_draw() {
@@ -158,7 +152,7 @@ void upd_rgb(int new_size) {
     replace_shown_image();
   else if (fl_temp)
     fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
 }
 
 void bluescreen(const char* message) {
@@ -167,20 +161,14 @@ void bluescreen(const char* message) {
     printf("memory error (blue)\n");
     return;
   }
-  long n = (long)W * H;
-  for (long i = 0; i < n; i++) {
-    img_content[4 * i] = 0.3f;
-    img_content[4 * i + 1] = 0.3f;
-    img_content[4 * i + 2] = 0.4f;
-    img_content[4 * i + 3] = 1.0f;
-  }
+  fill_pixels(img_content, (int64_t)W * H, 0.3f, 0.3f, 0.4f, 1.0f);
   image_post(W, H, 1);
   const char* word = "Error";
   for (int k = 0; word[k]; k++) print_char_img(1 + k, 1, (unsigned char)word[k]);
   for (int i = 0; message && message[i]; i++) print_char_img(1 + i, 3, (unsigned char)message[i]);
   do_draw();
   if (fl_temp) fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
 }
 
 void test_image(int mode) {
@@ -220,20 +208,3 @@ void set_pixel_img(int x, int y, float r, float g, float b, float a) {
   float* p = img_content + 4L * (y * image_xres + x);
   p[0] = r, p[1] = g, p[2] = b, p[3] = a;
 }
-
-int view_is_none() { return 0; }
-
-int view_is_auto() {
-  int v = get_view_val();
-  if (v < 0) return 0;
-  switch (contentview) {
-    case 0: return v == 1;
-    case 1: return v == 3;
-    case 3: return v == 2;
-    default: return 0;
-  }
-}
-
-int view_is_text() { return is_content_html() || is_content_text(); }
-
-int get_view_val() { return choice ? choice->value() : -1; }

@@ -51,13 +51,17 @@ void do_clear();
 void do_clear_text();
 void set_pixel(int x, int y, float r, float g, float b, float a);
 void set_pixel_img(int x, int y, float r, float g, float b, float a);
-int view_is_none();
-int view_is_auto();
-int view_is_text();
-int get_view_val();
+
+// Sets n RGBA float pixels from p on to one colour: backgrounds, and the pixels a file does not
+// give.
+void fill_pixels(float* p, int64_t n, float r, float g, float b, float a);
 
 // Paints the background gradient into the whole canvas (shared by do_clear and do_draw).
 void paint_gradient();
+
+// Wraps uimage in a new fl_temp for the picture widget and deletes the old one: whoever
+// reallocates uimage calls this (directly or through upd_rgb(1)) before the widget draws again.
+void replace_shown_image();
 
 // Reallocates fimage and uimage for a new canvas size. Returns 0, or 1 when either allocation
 // failed; then both are null, width and height are 0 and nothing will draw until a later resize

@@ -3,11 +3,10 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_RGB_Image.H>
 
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "view/canvas.h"
 #include "view/font.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 
 static const char lower_hex[] = "0123456789abcdef";
 static const char upper_hex[] = "0123456789ABCDEF";
@@ -52,8 +51,8 @@ void do_hexview() {
   draw_header();
   if (bin_content && bin_allocated > 0) draw_bytes(bin_content, bin_allocated);
   quant_display(uimage, 0);
-  if (p_image_box) {
-    p_image_box->image(fl_temp);
-    if (p_image_box->parent()) p_image_box->parent()->redraw();
+  if (picture_widget) {
+    picture_widget->image(fl_temp);
+    if (picture_widget->parent()) picture_widget->parent()->redraw();
   }
 }

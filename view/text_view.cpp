@@ -5,11 +5,10 @@
 
 #include <cstring>
 
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "view/canvas.h"
 #include "view/font.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 
 // Cells whose glyphs would land wholly outside the canvas draw nothing, so the walk skips them:
 // the rest of a line past the right edge, and every line below the bottom edge. The picture is
@@ -37,8 +36,8 @@ void do_textview() {
   do_clear_text();
   if (bin_content && bin_allocated > 0) draw_text(bin_content, bin_allocated);
   quant_display(uimage, 0);
-  if (p_image_box) {
-    p_image_box->image(fl_temp);
-    if (p_image_box->parent()) p_image_box->parent()->redraw();
+  if (picture_widget) {
+    picture_widget->image(fl_temp);
+    if (picture_widget->parent()) picture_widget->parent()->redraw();
   }
 }

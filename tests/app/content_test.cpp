@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
+#include "app/panel.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -3,12 +3,13 @@
 #include <FL/Fl_Choice.H>
 #include <gtest/gtest.h>
 
-#include "app/content.h"
+#include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "support/headless.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 TEST(CheckExt, LengthAndCaseRules) {
   struct {

@@ -10,17 +10,17 @@
 #include <cstring>
 #include <vector>
 
-#include "app/content.h"
 #include "app/menu.h"
-#include "view/zoom_cmds.h"
-#include "view/adjust.h"
 #include "app/open_file.h"
+#include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "platform/dialogs.h"
 #include "support/headless.h"
 #include "support/ocr.h"
+#include "view/adjust.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

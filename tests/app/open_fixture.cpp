@@ -10,10 +10,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/content.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 std::vector<std::string> OpenTest::ran;
 std::function<int(const std::string&)> OpenTest::result;

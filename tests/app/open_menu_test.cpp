@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/content.h"
 #include "app/menu.h"
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "open_fixture.h"
@@ -16,6 +16,7 @@
 #include "support/headless.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

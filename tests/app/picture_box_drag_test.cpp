@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "app/content.h"
 #include "earth/globe.h"
 #include "picture_box_events.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 #include "view/zoom.h"
 
 namespace {

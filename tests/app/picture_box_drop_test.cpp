@@ -5,12 +5,12 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "picture_box_events.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

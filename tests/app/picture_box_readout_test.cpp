@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/content.h"
 #include "earth/globe.h"
 #include "picture_box_events.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 #include "view/zoom.h"
 
 namespace {

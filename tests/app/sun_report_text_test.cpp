@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
 #include "app/sun_report.h"
 #include "earth/elevation.h"
 #include "earth/globe.h"
@@ -20,6 +19,7 @@
 #include "support/python_reference.h"
 #include "support/time_zone.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "earth/globe.h"
 #include "view/canvas.h"
 #include "view/colour.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
 #include "app/window.h"
 #include "earth/elevation.h"
 #include "earth/globe.h"
@@ -22,6 +21,7 @@
 #include "support/python_reference.h"
 #include "support/time_zone.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

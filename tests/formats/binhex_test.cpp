@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -13,6 +12,7 @@
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

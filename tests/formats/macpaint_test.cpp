@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -14,6 +13,7 @@
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

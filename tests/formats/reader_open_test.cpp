@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/open_file.h"
 #include "app/window.h"
 #include "support/headless.h"
@@ -12,6 +11,7 @@
 #include "support/ocr.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

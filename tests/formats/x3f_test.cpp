@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "app/content.h"
 #include "formats/pdb.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -11,6 +10,7 @@
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

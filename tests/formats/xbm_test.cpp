@@ -2,7 +2,6 @@
 // ImageMagick (both show a set bit as black).
 #include <gtest/gtest.h>
 
-#include "app/content.h"
 #include "app/window.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
@@ -11,6 +10,7 @@
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/startup.h"
 #include "app/window.h"
 #include "earth/globe.h"
@@ -14,6 +13,7 @@
 #include "platform/display.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 
 char last_message[4096];
 int message_count = 0;

@@ -4,12 +4,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/content.h"
+#include "app/panel.h"
 #include "earth/globe.h"
 #include "support/headless.h"
 #include "view/adjust.h"
 #include "view/canvas.h"
 #include "view/colour.h"
+#include "view/screen.h"
 #include "view/zoom.h"
 
 namespace {

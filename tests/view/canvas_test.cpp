@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/content.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "view/canvas.h"
 #include "view/font.h"
+#include "view/screen.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
 #include "view/font.h"
 #include "view/hex_view.h"
+#include "view/screen.h"
 
 namespace {
 

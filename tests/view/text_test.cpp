@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/content.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "support/headless.h"
@@ -16,6 +15,7 @@
 #include "support/ocr.h"
 #include "view/canvas.h"
 #include "view/font.h"
+#include "view/screen.h"
 #include "view/text_view.h"
 
 namespace {

@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/content.h"
+#include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "earth/globe.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 #include "view/zoom.h"
-#include "view/zoom_cmds.h"
 
 namespace {
 

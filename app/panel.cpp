@@ -1,50 +1,17 @@
-#include "view/zoom_cmds.h"
+#include "app/panel.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Choice.H>
 
-#include "app/content.h"
-#include "app/window.h"
+#include <cstdint>
+
 #include "earth/globe.h"
 #include "scene3d/view3d.h"
+#include "view/adjust.h"
 #include "view/canvas.h"
+#include "view/pan.h"
+#include "view/screen.h"
 #include "view/zoom.h"
-
-// Scales a pan offset by new/old shown size; a picture that was shown 0 pixels wide has no
-// position to carry over, so it starts centred.
-static int rescale(int shift, int64_t now, int64_t before) {
-  if (before == 0) return 0;
-  return (int)((int64_t)shift * now / before);
-}
-
-static int within_overflow(int shift, int64_t shown, int canvas) {
-  int64_t half = (shown - canvas) / 2;
-  if (half > 0) {
-    if (shift > half) return (int)half;
-    if (shift < -half) return (int)-half;
-  }
-  return shift;
-}
-
-void zoom_to_step(int to, bool recentre_fitting) {
-  int64_t ow = zoom_shown(image_xres, zoom), oh = zoom_shown(image_yres, zoom);
-  zoom = to;
-  int64_t nw = zoom_shown(image_xres, zoom), nh = zoom_shown(image_yres, zoom);
-  if (recentre_fitting) {
-    if (nw <= width) shiftx = 0;
-    if (nh <= height) shifty = 0;
-  }
-  shiftx = within_overflow(rescale(shiftx, nw, ow), nw, width);
-  shifty = within_overflow(rescale(shifty, nh, oh), nh, height);
-}
-
-int limit_pan(int shift, int image_side, int canvas_side) {
-  const zoom_step& z = zooms[zoom];
-  int64_t m = (canvas_side - (int64_t)image_side * z.num / z.den) / 2;
-  if (m >= 0) return 0;
-  if (shift < m - 10) return (int)(m - 10);
-  if (shift > 10 - m) return (int)(10 - m);
-  return shift;
-}
 
 enum zoom_cmd { Z_IN, Z_OUT, Z_1_1 };
 
@@ -127,3 +94,62 @@ void cb_left(Fl_Widget*, void*) { pan_cmd(P_LEFT); }
 void cb_right(Fl_Widget*, void*) { pan_cmd(P_RIGHT); }
 void cb_up(Fl_Widget*, void*) { pan_cmd(P_UP); }
 void cb_down(Fl_Widget*, void*) { pan_cmd(P_DOWN); }
+
+// One press on a globe knob: the step in single precision, the bound compared in double.
+static void step_knob(float* knob, double delta, double bound) {
+  float v = (float)(*knob + delta);
+  if (delta < 0 ? v < bound : v > bound) v = (float)bound;
+  *knob = v;
+}
+
+static void adjust(adjust_op op) {
+  // While a reader fills the loaded image (it lets the toolkit run part-way) nothing else may
+  // rewrite it.
+  if (do_open_busy()) return;
+  if (is_content_vglobe()) {
+    if (op == DARKER) step_knob(&v_night, -0.05, 0.05);
+    if (op == BRIGHTER) step_knob(&v_night, 0.05, 0.7);
+    if (op == FLATTER) step_knob(&v_contrast, -0.05, 0.8);
+    if (op == STEEPER) step_knob(&v_contrast, 0.05, 1.2);
+    load_globe2d();
+    Fl::flush();
+    return;
+  }
+  if (!is_content_image() && !is_content_rasmol()) return;
+  if (!adjust_loaded_image(op)) return;
+  upd_rgb(0);
+  Fl::flush();
+}
+
+void cb_bright(Fl_Widget*, void*) { adjust(DARKER); }
+void cb_Bright(Fl_Widget*, void*) { adjust(BRIGHTER); }
+void cb_contr(Fl_Widget*, void*) { adjust(FLATTER); }
+void cb_Contr(Fl_Widget*, void*) { adjust(STEEPER); }
+
+static void rotate(bool left) {
+  if (do_open_busy()) return;  // a reader is filling the block
+  if (is_content_rasmol()) {
+    upd_rgb(0);
+    Fl::flush();
+    return;
+  }
+  if (!is_content_image() || !turn_loaded_image(left)) return;
+  upd_rgb(0);
+  Fl::flush();
+}
+
+void cb_L(Fl_Widget*, void*) { rotate(true); }
+void cb_R(Fl_Widget*, void*) { rotate(false); }
+
+void choice_cb(Fl_Widget*, void*) {
+  int idx = choice ? choice->value() : -1;
+  bool over_kind = empty_choices_shown();
+  set_choice(idx);
+  if (choice) choice->value(idx);
+  // While the empty view's list stands over another kind, the kind's own view is not shown.
+  if (is_content_vglobe() && !over_kind)
+    load_globe2d();
+  else
+    upd_rgb(0);
+  Fl::flush();
+}

@@ -1,9 +1,50 @@
-#include "app/content.h"
+#include "view/screen.h"
 
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Window.H>
 
-#include "app/window.h"
+#include <cstdlib>
+
+#include "view/canvas.h"
+
+Fl_Window* screen_window = nullptr;
+Fl_Choice* choice = nullptr;
+Fl_Widget* picture_widget = nullptr;
+
+// The status buffer must exist before anything can report, and lives until exit.
+Fl_Text_Buffer* status_line = [] {
+  Fl_Text_Buffer* b = new Fl_Text_Buffer(0, 1024);
+  atexit([] {
+    delete status_line;
+    status_line = nullptr;
+  });
+  return b;
+}();
+
+void set_status(const char* text) {
+  if (!status_line) return;
+  status_line->remove(0, 9999);
+  status_line->insert(0, text ? text : "");
+}
+
+void set_title(const char* text) {
+  if (screen_window) screen_window->copy_label(text);
+}
+
+static bool wait_cursor_on = false;
+
+void show_wait_cursor(bool on) {
+  wait_cursor_on = on;
+  if (screen_window) screen_window->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+}
+
+bool wait_cursor_shown() { return wait_cursor_on; }
+
+static int open_busy = 0;
+int do_open_busy() { return open_busy; }
+void set_open_busy(int busy) { open_busy = busy ? 1 : 0; }
 
 int content = CONTENT_EMPTY;
 int n_images = 1, n_jpeg = 1;
@@ -116,3 +157,20 @@ int view_is_hex() {
     default: return 0;
   }
 }
+
+int get_view_val() { return choice ? choice->value() : -1; }
+
+int view_is_none() { return 0; }
+
+int view_is_auto() {
+  int v = get_view_val();
+  if (v < 0) return 0;
+  switch (contentview) {
+    case 0: return v == 1;
+    case 1: return v == 3;
+    case 3: return v == 2;
+    default: return 0;
+  }
+}
+
+int view_is_text() { return is_content_html() || is_content_text(); }

@@ -1,0 +1,87 @@
+// The frame driver and camera: render settings, the rotation, the frame buffers shared by the
+// rasteriser and the lighting pass, the one-time set-up, the fit of a new scene to the canvas
+// and UpdatePaint, which turns the current scene into one picture in the loaded image. All of it
+// runs on the main thread; the band workers it starts are joined before it goes on.
+#pragma once
+#include <cstdint>
+
+namespace scene3d {
+
+// Camera and render settings. A point at depth d is seen at distance d - camera_pos; the frame's
+// projection factor is new_magn / distance, in cells of the 2 x 2 supersampled frame. dispX,
+// dispY pan the picture centre in cells.
+extern float magn, new_magn, camera_pos, ClipDist;
+extern float fog_start, fog_delta, fog_offset, fog_decay, ViewRange;
+extern int aa_mode, have_persp, fog_method, stereo_mode, Height3D;
+extern float stereo_angle;
+extern int show_surface, show_triangles;
+extern int dispX, dispY;
+
+// The zoom range: magn stays within these, so projected sizes stay far inside int.
+constexpr float kMagnMin = 2.7f / 1000, kMagnMax = 2.7f * 1000;
+
+// Rotation: degrees, radians and the sines and cosines that the rotation workers read.
+extern float rot_x, rot_y, rot_z;
+extern float alpha, beta, gamm;
+extern float sa, ca, sb, cb, sg, cg;
+
+// Frame geometry. ClientX x ClientY is the frame size (the canvas size, set by the scene entry
+// and the resize); screen_x x screen_y the area copied into the loaded image.
+extern int ClientX, ClientY, screen_x, screen_y, ClientXzoom, ClientYzoom, ClientX24;
+extern int use_x, use_y, full_x, xcenter, ycenter, use_x24, use_x24_3, Axres, Ayres;
+
+// Frame buffers, kept from frame to frame. Abuffer: object id per cell, 2W x 2H, rows first (0
+// background, k scene object k - 1, -k the cut face of sphere k - 1); Dbuffer: the depth per
+// cell. gimage: the lit image, H + 2 rows of use_x24_3 unsigned 16-bit values, lit row y in row
+// y + 2 (4080 full intensity). A2buffer and tbuffer are the second halves of Abuffer and Dbuffer.
+// allocated: the cell count of the blocks (-1 before the first frame); gimage_values: the values
+// gimage holds.
+extern int* Abuffer;
+extern int* A2buffer;
+extern float* Dbuffer;
+extern float* tbuffer;
+extern uint16_t* gimage;
+extern int64_t allocated, allocated24, gimage_values;
+
+// Test and benchmark seams: a band count for every worker step (0: the counts the steps choose),
+// and the number of frames UpdatePaint has painted.
+extern int force_bands;
+extern long frames_painted;
+
+// The band count of a worker step that would choose `part_count` by itself.
+int bands_for(int part_count);
+
+// First-time set-up (light, gamma and specular tables, colour map, start rotation, empty scene);
+// works on the first call only. 0, or 1 when the colour map cannot be allocated.
+int DoInit();
+
+// Fits the camera and the pan to the scene: the projected scene is centred on the canvas and
+// fills about 70 % of its limiting side; ClipDist ends positive and magn at 2.7. fit is kept for
+// the callers (1.4); the fit does not depend on it.
+void AutoZoom(float fit);
+
+// Renders one frame of W x H (w, h below 1: ClientX x ClientY) into the loaded image, rows
+// bottom-up. The fifth, sixth, seventh and ninth arguments are not used. Returns 0, or 1 when
+// nothing was painted (a size below 1, no memory for the frame buffers, or a loaded image
+// smaller than the canvas); then the loaded image is as it was.
+int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, int skip_output,
+                int);
+void PaintNew(int keep_cells, int keep_rotation, int extra);
+void ResetView();
+void UpdateAngles();
+
+// Makes the frame buffers fit cols x rows cells (see frame.cpp for the keep rule). 0, or 1 when
+// they cannot be allocated (then there are none, and *keep_flag is 0).
+int ReallocGraMem(int cols, int rows, int* xres, int* yres, int* lit_rows, int* keep_flag);
+
+// The state a frame of the current scene is drawn from beyond the store and the colour map:
+// kept by the shared opener while a new scene is read, put back when that fails.
+struct ViewState {
+  float magn, camera_pos, ClipDist, fog_start, fog_delta, fog_offset, fog_decay;
+  int show_surface, show_triangles, dispX, dispY;
+  float rot_x, rot_y, rot_z, alpha, beta, gamm, sa, ca, sb, cb, sg, cg;
+};
+ViewState view_state();
+void set_view_state(const ViewState& s);
+
+}  // namespace scene3d

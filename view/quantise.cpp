@@ -1,6 +1,7 @@
 #include "view/quantise.h"
 
 #include <cstring>
+#include <functional>
 
 #include <immintrin.h>
 
@@ -209,11 +210,15 @@ __attribute__((always_inline)) inline void lane_row(const float* src, unsigned c
   }
 }
 
+// Waits, before each row, until the canvas row is ready (null: it is).
+const std::function<void(int)>* wait_for_row = nullptr;
+
 template <const Levels& L, class T>
 __attribute__((always_inline)) inline void quantise_lanes_with() {
   const int w = width, h = height;
   float* rows[3] = {err_lines_r + 6, err_lines_g + 6, err_lines_b + 6};
   for (int y = 0; y < h; y++) {
+    if (wait_for_row) (*wait_for_row)(y);
     const float* src = fimage + 4L * y * w;
     unsigned char* out = dest + 3L * y * w;
     if ((y & 1) == 0)
@@ -278,4 +283,10 @@ void quant_display(unsigned char* d, int a8) {
   if (err_alloc < err_rows_needed(width)) return;  // never diffuse past the rows' end
   if (!err_lines_r || !err_lines_g || !err_lines_b || !fimage || width <= 0 || height <= 0) return;
   quantise_lanes();
+}
+
+void quant_display_following(unsigned char* d, int a8, const std::function<void(int)>& wait_row) {
+  wait_for_row = &wait_row;
+  quant_display(d, a8);
+  wait_for_row = nullptr;
 }

@@ -1,6 +1,7 @@
 // The display quantiser: the float canvas to packed 8-bit RGB by error diffusion, the three colour
 // channels side by side on the calling thread.
 #pragma once
+#include <functional>
 
 // Error rows of the diffusion, one per channel, err_alloc floats each (allocated at start-up and
 // grown by the window's resize; the quantiser never allocates). They must hold at least
@@ -27,6 +28,11 @@ inline int err_rows_needed(int w) { return 3 * (w + 4) + 1; }
 // Quantises the whole canvas into dest (width*height*3 bytes). always8bit lifts the error clamp of
 // true-colour displays (for writing files). Nothing is written when height is 0.
 void quant_display(unsigned char* dest, int always8bit);
+
+// quant_display while the canvas is still being painted: before row y is read, wait_row(y)
+// returns once that row is final. The bytes are those of quant_display on the finished canvas.
+void quant_display_following(unsigned char* dest, int always8bit,
+                             const std::function<void(int)>& wait_row);
 
 // The channel worker, usable as a thread body: quantises one channel into dest on that channel's
 // own error row (err_rows_needed floats hold it as three rows of width + 4); arg points to an int

@@ -1,8 +1,7 @@
 #include "earth/globe3d.h"
 
+#include <cstdint>
 #include <cstdlib>
-
-#include "formats/reader.h"
 
 namespace globe3d {
 double* D = nullptr;
@@ -17,7 +16,8 @@ double look_x = 0, look_y = 0, look_z = 0;
 using namespace globe3d;
 
 int init3d(int x, int y) {
-  if (!image_size_ok(x, y)) return 1;
+  // The element count must fit the int that holds it; the product is taken in 64 bits.
+  if (x <= 0 || y <= 0 || (int64_t)x * y > INT32_MAX) return 1;
   close3d();
   const size_t n = (size_t)((int64_t)x * y);
   D = (double*)malloc(n * sizeof(double));

@@ -3,23 +3,17 @@
 #include <cmath>
 #include <cstdio>
 
+#include "earth/constants.h"
 #include "earth/elevation.h"
 #include "earth/globe.h"
 #include "earth/globe_shade.h"
 #include "earth/wgs84.h"
 #include "view/colour.h"
 
-namespace {
-
-const double kRadPerDeg = 0.017453292519943;
-const double kDegPerRad = 180 / 3.141592653589793;
-
-}  // namespace
-
 double fast_atan(double x) {
-  if (x > 1) return 1.570796326794897;
+  if (x > 1) return GLOBE_HALF_PI;
   // The curve below only fits -1..1; on the negative side it would rise again.
-  if (x < -1) return -1.570796326794897;
+  if (x < -1) return -GLOBE_HALF_PI;
   return 0.7853981633974485 * x - (std::fabs(x) - 1) * x * (0.0663 * std::fabs(x) + 0.2447);
 }
 
@@ -47,7 +41,7 @@ int test_globe() {
 
   double ph, th;
   wgs84_to_geographic0(sx, sy, sz, &ph, &th);
-  printf("ph=%f th=%f\n", ph * kDegPerRad, th * kDegPerRad);
+  printf("ph=%f th=%f\n", ph * DEG_PER_RAD, th * DEG_PER_RAD);
 
   double fx, fy, fz;
   wgs84_to_geographic(px, py, pz, &fx, &fy, &fz);
@@ -57,11 +51,11 @@ int test_globe() {
 double compute_merit() {
   double sum = 0;
   for (int i = 0; i < 300; i++) {
-    double lat = (i * 180.0 / 300 - 90) * kRadPerDeg;
+    double lat = (i * 180.0 / 300 - 90) * GLOBE_RAD_PER_DEG;
     globe_row row;
     globe_row_at(lat, &row);
     for (int j = 0; j < 600; j++) {
-      double lon = j * 360.0 / 600 * kRadPerDeg;
+      double lon = j * 360.0 / 600 * GLOBE_RAD_PER_DEG;
       float hue, sat, val;
       globe_base_hsv(row, geographic2altitude(lon, lat), &hue, &sat, &val);
       float r, g, b, th, ts, tv;

@@ -5,6 +5,7 @@
 
 #include "earth/globe.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 double mb_zoom = 1.2;
 double mb_dx = 0, mb_dy = 0;
@@ -59,6 +60,7 @@ void mb_col(double x, double y, float* r, float* g, float* b) {
 }
 
 void load_mb() {
+  if (do_open_busy()) return;  // the reader running owns the loaded image
   xres = width;
   yres = height;
   if (xres <= 0 || yres <= 0) return;  // no canvas to paint for

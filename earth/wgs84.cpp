@@ -44,7 +44,8 @@ double get_normal_s(double x, double y, double z, double* nx, double* ny, double
 void wgs84_to_geographic0(double x, double y, double z, double* lon, double* lat) {
   double a = x / A2, b = y / A2, c = z / B2;
   double d = std::sqrt(a * a + b * b + c * c);
-  *lon = std::atan(b / a);
+  // On the axis every meridian passes; 0/0 would give no longitude at all.
+  *lon = a == 0 && b == 0 ? 0 : std::atan(b / a);
   *lat = std::asin(c / d);
 }
 

@@ -7,10 +7,9 @@
 // and nothing else.
 #pragma once
 
-// The ellipsoid: semi-axes A (equator) and B (pole), metres, and their powers as the formulas
-// below use them.
-constexpr double WGS84_A = 6378137.0, WGS84_B = 6356752.314;
-constexpr double WGS84_A2 = 40680631590769.0, WGS84_B2 = 40408299981544.36;
+#include "earth/constants.h"
+
+// The fourth powers of the semi-axes (earth/constants.h), as the foot-point search uses them.
 constexpr double WGS84_A4 = 1.6549137866238727e27, WGS84_B4 = 1.6328307073984778e27;
 
 // The unit vector (cos lon cos lat, sin lon cos lat, sin lat).

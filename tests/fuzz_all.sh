@@ -19,11 +19,12 @@ fuzz_one() {  # <binary> ; writes $work/<name>/rc
   mkdir -p "$work/$name/corpus" "$work/$name/artifacts"
   local seeds="$src/fuzz/corpus/$name"
   [ -d "$seeds" ] || seeds=""
-  # The readers print their diagnostics on standard output: keep it closed.
+  # The readers print their diagnostics on standard output, the RGBE codec on standard error: keep
+  # both closed (libFuzzer and the sanitizers still report through a copy of standard error).
   ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len=65536 \
-      -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$work/$name/artifacts/" \
+      -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$work/$name/artifacts/" \
       "$work/$name/corpus" $seeds >"$work/$name/log" 2>&1
   echo $? >"$work/$name/rc"
 }

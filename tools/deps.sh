@@ -2,7 +2,7 @@
 # Installs what is missing (as root, or through sudo), and nothing when all are present.
 SUNCALC_PACKAGES="
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libfltk1.3-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev libzip-dev liberfa-dev
+  libfltk1.3-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev libzip-dev liberfa-dev libcurl4-gnutls-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   seabios console-data ferret-datasets xplanet-images xplanet marble-qt-data
   xvfb xauth x11-apps x11-utils xdotool imagemagick netpbm giflib-tools libgif-dev

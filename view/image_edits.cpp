@@ -14,6 +14,10 @@ namespace {
 
 int64_t pixel_count() { return (int64_t)image_xres * image_yres; }
 
+// A failed reader can leave the block missing or smaller than the size it set, and a reader that
+// lets the toolkit run part-way is still filling it.
+bool editable() { return !do_open_busy() && loaded_image_valid(); }
+
 void redraw() {
   upd_rgb(0);
   Fl::flush();
@@ -47,7 +51,7 @@ inline float from_linear(float m) {
 }  // namespace
 
 void cb_mirror_vert(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   const int W = image_xres;
   for (int y = 0; y < image_yres; y++) {
     float* row = img_content + 4 * (int64_t)y * W;
@@ -57,7 +61,7 @@ void cb_mirror_vert(Fl_Widget*, void*) {
 }
 
 void cb_mirror_hor(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   const int W = image_xres, H = image_yres;
   for (int y = 0; y < H / 2; y++) {
     float* top = img_content + 4 * (int64_t)y * W;
@@ -68,7 +72,7 @@ void cb_mirror_hor(Fl_Widget*, void*) {
 }
 
 void cb_gamma(Fl_Widget*, long value) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   const float g = value == 1 ? 1.1f : 0.9f;
   const int64_t n = pixel_count();
   for (int64_t i = 0; i < n; i++)
@@ -77,7 +81,7 @@ void cb_gamma(Fl_Widget*, long value) {
 }
 
 void cb_smooth(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   const int W = image_xres, H = image_yres;
   float* out = (float*)malloc((size_t)pixel_count() * 16);
   if (!out) return;
@@ -103,7 +107,7 @@ void cb_smooth(Fl_Widget*, void*) {
 }
 
 void cb_half(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   show_wait_cursor(true);
   const int W = image_xres, w = image_xres / 2, h = image_yres / 2;
   if (w == 0 || h == 0) {
@@ -133,7 +137,7 @@ void cb_half(Fl_Widget*, void*) {
 }
 
 void cb_invert(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   const int64_t n = pixel_count();
   for (int64_t i = 0; i < n; i++)
     for (int c = 0; c < 3; c++) {
@@ -145,7 +149,7 @@ void cb_invert(Fl_Widget*, void*) {
 }
 
 void cb_bw(Fl_Widget*, void*) {
-  if (!loaded_image_valid()) return;
+  if (!editable()) return;
   show_wait_cursor(true);
   const int64_t n = pixel_count();
   for (int64_t i = 0; i < n; i++) {
@@ -160,7 +164,7 @@ void cb_bw(Fl_Widget*, void*) {
 }
 
 void cb_crop(Fl_Widget*, long value) {
-  if (!loaded_image_valid() || image_xres < 32 || image_yres < 32) return;
+  if (!editable() || image_xres < 32 || image_yres < 32) return;
   const float* src = img_content;
   int W = image_xres, x0 = 0, y0 = 0, w = image_xres, h = image_yres;
   switch (value) {

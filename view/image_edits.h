@@ -1,6 +1,7 @@
 // Edits of the loaded image in place: mirrors, gamma, smoothing, halving, inverting, grey and
 // cropping. Each leaves a picture that is missing or smaller than image_xres x image_yres (after
-// a failed reader) alone, and ends with the picture redrawn. Nothing in the window calls them.
+// a failed reader) alone, does nothing while a file is being opened, and ends with the picture
+// redrawn. Nothing in the window calls them.
 #pragma once
 
 class Fl_Widget;

@@ -107,6 +107,29 @@ void show_empty_choices() {
 
 int empty_choices_shown() { return empty_list_over_kind; }
 
+void show_hex_choices() {
+  if (choice) {
+    choice->menu(choices_hex);
+    choice->value(1);
+  }
+}
+
+ContentState save_content() {
+  return {content, n_images, n_jpeg, choice ? choice->menu() : nullptr,
+          choice ? choice->value() : -1, empty_list_over_kind};
+}
+
+void restore_content(const ContentState& s) {
+  content = s.content;
+  n_images = s.n_images;
+  n_jpeg = s.n_jpeg;
+  empty_list_over_kind = s.empty_list_over_kind;
+  if (choice && s.items) {
+    choice->menu(s.items);
+    choice->value(s.value);
+  }
+}
+
 int is_content_empty() { return content == CONTENT_EMPTY; }
 int is_content_image() { return content == CONTENT_IMAGE ? n_images : 0; }
 int is_content_jpeg() { return content == CONTENT_JPEG ? n_jpeg : 0; }

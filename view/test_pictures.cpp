@@ -19,6 +19,7 @@ void show_canvas_as_it_stands() {
 }
 
 void pattern(int mode) {
+  if (do_open_busy()) return;  // the reader running owns the loaded image
   test_image(mode);
   if (img_allocated == -1) return;  // no block: test_image has said so
   image_post(width, height, 1);
@@ -31,6 +32,7 @@ void cb_test1(Fl_Widget*, void*) { pattern(0); }
 void cb_test2(Fl_Widget*, void*) { pattern(1); }
 
 void cb_test3(Fl_Widget*, void*) {
+  if (do_open_busy()) return;
   const bool renewed = !img_content || (int64_t)img_allocated != (int64_t)width * height;
   test_image(2);
   if (img_allocated == -1) return;

@@ -11,6 +11,7 @@
 #include "support/headless.h"
 #include "support/python_reference.h"
 #include "view/canvas.h"
+#include "view/screen.h"
 
 namespace {
 
@@ -86,6 +87,17 @@ TEST_F(Mandelbrot, EscapeValues) {
   EXPECT_FLOAT_EQ(b, (float)std::exp(-5 * s));
   // Far out c escapes at the first step; s may then fall just below 0.
   EXPECT_LT(mb_funct(20, 0), 0);
+}
+
+TEST_F(Mandelbrot, WaitsForARunningOpen) {
+  headless_viewer(30, 20);
+  ASSERT_EQ(resize_loaded_image(7, 5), 0);
+  image_post(7, 5, 1);
+  set_open_busy(1);
+  load_mb();
+  set_open_busy(0);
+  EXPECT_EQ(image_xres, 7);
+  EXPECT_EQ(img_allocated, 35);
 }
 
 TEST_F(Mandelbrot, InitialViewSitsOnTheRealAxis) {

@@ -107,6 +107,18 @@ TEST(Wgs84, FootPointsMatchErfa) {
   }
 }
 
+TEST(Wgs84, PlaceOnTheAxis) {
+  struct {
+    double z, lat;
+  } poles[] = {{WGS84_B, kPi / 2}, {-WGS84_B, -kPi / 2}, {WGS84_B + 1e6, kPi / 2}};
+  for (auto p : poles) {
+    double lon = 1, lat = 0;
+    wgs84_to_geographic0(0, 0, p.z, &lon, &lat);
+    EXPECT_EQ(lon, 0) << p.z;
+    EXPECT_EQ(lat, p.lat) << p.z;
+  }
+}
+
 TEST(Wgs84, FootPointSearchPrintsItsResiduals) {
   double P[3], x, y, z;
   era_point(0.2, 0.9, 8000, P);

@@ -192,13 +192,17 @@ TEST_F(ImageEdits, CropTakesTheCanvas) {
   EXPECT_EQ(loaded(), canvas);
 }
 
-TEST_F(ImageEdits, NothingHappensOverAFailedReader) {
+TEST_F(ImageEdits, NothingHappensOverAFailedReaderOrDuringAnOpen) {
   // What a reader can leave: no block at all, or a block smaller than the size it had set.
+  // And a whole picture while a reader that lets the toolkit run is still filling it.
   struct Remains {
     const char* what;
     int block_w, block_h, w, h;
-  } remains[] = {{"no block", 0, 0, 40, 40}, {"small block", 32, 32, 40, 40},
-                 {"no size", 40, 40, 0, 40}};
+    bool opening;
+  } remains[] = {{"no block", 0, 0, 40, 40, false},
+                 {"small block", 32, 32, 40, 40, false},
+                 {"no size", 40, 40, 0, 40, false},
+                 {"being read", 40, 40, 40, 40, true}};
   std::vector<std::pair<const char*, void (*)()>> edits = {
       {"mirror_vert", [] { cb_mirror_vert(); }}, {"mirror_hor", [] { cb_mirror_hor(); }},
       {"gamma", [] { cb_gamma(nullptr, 1); }},    {"smooth", [] { cb_smooth(); }},
@@ -221,7 +225,9 @@ TEST_F(ImageEdits, NothingHappensOverAFailedReader) {
       image_xres = r.w;
       image_yres = r.h;
       long posts = image_posts;
+      set_open_busy(r.opening);
       e.second();
+      set_open_busy(0);
       EXPECT_EQ(image_xres, r.w) << what;
       EXPECT_EQ(image_yres, r.h) << what;
       EXPECT_EQ(image_posts, posts) << what;

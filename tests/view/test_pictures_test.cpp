@@ -72,6 +72,17 @@ TEST_F(TestPictures, PatternsAtCanvasSize) {
   }
 }
 
+TEST_F(TestPictures, WaitForARunningOpen) {
+  ASSERT_EQ(resize_loaded_image(10, 10), 0);
+  image_post(10, 10, 1);
+  long posts = image_posts;
+  set_open_busy(1);
+  for (auto cb : {cb_test1, cb_test2, cb_test3}) cb(nullptr, nullptr);
+  set_open_busy(0);
+  EXPECT_EQ(image_posts, posts);
+  EXPECT_EQ(img_allocated, 100);
+}
+
 TEST_F(TestPictures, ThirdClearsARenewedBlockAndKeepsAReusedOne) {
   // A 10 x 10 picture: the canvas-sized block is new, and must not show stale memory (a block
   // of about that size was written and freed just before, for the allocator to hand out again).

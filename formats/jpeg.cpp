@@ -114,39 +114,59 @@ unsigned char* samples_block(size_t n) {
 // The smoothing runs in three steps, each the part of the picture that a third of the file's
 // rows make (upright rows or columns, from either end, by the orientation), and the toolkit has
 // its turn before each. A step can start as soon as its rows are decoded, so while the library
-// decodes (on the calling thread) the first two steps run on band workers; the workers never run
-// while the toolkit handles events.
+// decodes (on the calling thread) the first two steps run on the workers; once the decoding is
+// over the caller takes chunks too. The workers never run while the toolkit handles events.
 SmoothJob job;
 struct Steps {
   std::mutex m;
   std::condition_variable cv;
   int ready = 0;     // steps 1 .. ready have been prepared
-  int finished = 0;  // bands of step `ready` that have ended
+  int chunks = 0;    // chunks of step `ready`
+  int taken = 0;     // of them handed out
+  int finished = 0;  // of them made
+  int threads = 0;   // workers running on threads of their own
   bool stop = false;
-  bool on_caller[9] = {};  // worker k did not start on a thread of its own: the caller runs its bands
   std::thread::id caller;
 } steps;
-int workers;  // smoothing bands, from NUMBER_OF_PROCESSORS
+int workers;  // smoothing workers, from NUMBER_OF_PROCESSORS
 
 int step_first_row(int t) { return (int)((int64_t)(t - 1) * H / 3); }
 
 // File rows that must be decoded before step t may start.
 int rows_needed(int t) { return smooth_rows_needed(job, (int)((int64_t)t * H / 3)); }
 
+// The next chunk of step t, or -1 when all are handed out or another step is current.
+int take_chunk(int t) {
+  std::lock_guard<std::mutex> lock(steps.m);
+  if (steps.ready != t || steps.taken >= steps.chunks) return -1;
+  return steps.taken++;
+}
+
+// Makes chunks of step t in scratch slot `slot` while there are any left.
+void do_chunks(int t, int slot) {
+  for (int c; (c = take_chunk(t)) >= 0;) {
+    smooth_chunk(job, c, slot);
+    std::lock_guard<std::mutex> lock(steps.m);
+    steps.finished++;
+    steps.cv.notify_all();
+  }
+}
+
 void wait_for_step() {
   std::unique_lock<std::mutex> lock(steps.m);
-  steps.cv.wait(lock, [] { return steps.ready == 0 || steps.finished == job.bands; });
+  steps.cv.wait(lock, [] { return steps.finished == steps.chunks; });
 }
 
-void band_finished() {
+bool caller_alone() {
   std::lock_guard<std::mutex> lock(steps.m);
-  steps.finished++;
-  steps.cv.notify_all();
+  return steps.threads == 0;
 }
 
-// Starts every step whose rows are decoded; the previous step has ended before the toolkit's turn.
-void offer_rows(int decoded) {
+// Starts every step whose rows are decoded; the previous step has ended before the toolkit's
+// turn. The caller takes chunks itself when it is done decoding (or has no workers).
+void offer_rows(int decoded, bool caller_helps) {
   while (steps.ready < 3 && rows_needed(steps.ready + 1) <= decoded) {
+    if (caller_helps || caller_alone()) do_chunks(steps.ready, 0);
     wait_for_step();
     do_wait();
     int t = steps.ready + 1;
@@ -154,22 +174,21 @@ void offer_rows(int decoded) {
     {
       std::lock_guard<std::mutex> lock(steps.m);
       steps.ready = t;
-      steps.finished = 0;
+      steps.chunks = smooth_chunk_count(job);
+      steps.taken = steps.finished = 0;
     }
     steps.cv.notify_all();
-    for (int k = 1; k <= job.bands; k++)
-      if (steps.on_caller[k]) {
-        smooth_band(job, k - 1);
-        band_finished();
-      }
   }
+  if (caller_helps || caller_alone()) do_chunks(steps.ready, 0);
 }
 
-// Band k of every step, on worker k.
+// Worker k: chunks of every step, in its own scratch slot.
 void smoothing_worker(int k) {
-  if (std::this_thread::get_id() == steps.caller) {
-    steps.on_caller[k] = true;
-    return;
+  // A worker whose thread could not start runs here on the caller: the caller does its share.
+  if (std::this_thread::get_id() == steps.caller) return;
+  {
+    std::lock_guard<std::mutex> lock(steps.m);
+    steps.threads++;
   }
   for (int t = 1; t <= 3; t++) {
     {
@@ -177,8 +196,7 @@ void smoothing_worker(int k) {
       steps.cv.wait(lock, [t] { return steps.ready >= t || steps.stop; });
       if (steps.ready < t) return;
     }
-    smooth_band(job, k - 1);
-    band_finished();
+    do_chunks(t, k);
   }
 }
 
@@ -245,7 +263,7 @@ int decode(int orientation) {
     return NO_MEMORY;
   }
   jpeg_smoothing_params((int64_t)components * xres * yres, bin_allocated);
-  if (!smooth_begin(job, img_content, JpegSamples{samples, W, H, kind, orientation, H}, workers)) {
+  if (!smooth_begin(job, img_content, JpegSamples{samples, W, H, kind, orientation, H}, workers + 1)) {
     printf("memory error (smooth)\n");
     jpeg_destroy_decompress(&cinfo);
     return NO_MEMORY;
@@ -264,7 +282,7 @@ int decode(int orientation) {
     int got = (int)jpeg_read_scanlines(&cinfo, dest, (JDIMENSION)n);
     if (got <= 0) break;
     rows_read += got;
-    if (rows_read >= rows_needed(steps.ready + 1)) offer_rows(rows_read);
+    if (rows_read >= rows_needed(steps.ready + 1)) offer_rows(rows_read, false);
   }
   return 0;
 }
@@ -276,10 +294,11 @@ int decode_and_smooth(int orientation) {
     // The last rows often start the final step while they are decoded: the workers must be done
     // before the toolkit handles events that may read the picture, and before the rows that
     // were not decoded are marked for them.
+    do_chunks(steps.ready, 0);
     wait_for_step();
     job.src.rows = rows_read;
     do_wait();
-    offer_rows(H);
+    offer_rows(H, true);
     wait_for_step();
   }
   {
@@ -293,17 +312,15 @@ int decode_and_smooth(int orientation) {
 int load(int fit, int orientation) {
   data_lost = 0;
   rows_read = 0;
-  steps.ready = steps.finished = 0;
+  steps.ready = steps.chunks = steps.taken = steps.finished = steps.threads = 0;
   steps.stop = false;
   steps.caller = std::this_thread::get_id();
   workers = plat_worker_count(1, 8);
   int r;
   if (workers == 1 || is9xline) {
-    // One band, or one band after another: the caller does it all.
-    for (int k = 1; k <= workers; k++) steps.on_caller[k] = true;
+    // One worker, or the workers one after another: the caller does it all.
     r = decode_and_smooth(orientation);
   } else {
-    for (int k = 1; k <= workers; k++) steps.on_caller[k] = false;
     r = 0;
     run_bands(workers + 1, [&](int k) {
       if (k == 0)
@@ -312,7 +329,6 @@ int load(int fit, int orientation) {
         smoothing_worker(k);
     });
   }
-  job.scratch = std::vector<float>();
   if (r != 0) return r;
   jpeg_destroy_decompress(&cinfo);
   do_wait();

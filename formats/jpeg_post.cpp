@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -196,15 +197,15 @@ float column_weight(int x, int w) {
   return a;
 }
 
-// Rows b0 .. b1-1, columns x0 .. x1-1 of the piece. Every row of the window is converted from
+// Rows b0 .. b1-1, columns x0 .. x1-1 of the picture. Every row of the window is converted from
 // the file's bytes when first needed; a ring keeps the last five.
 //
 // The 5 x 5 weights are (1 2 3 2 1) down times (1 2 3 2 1) across with the centre raised from 9,
 // so the weighted sum of a window is the vertical 1 2 3 2 1 sum of the rows' horizontal sums
 // plus (centre - 9) times the pixel itself: ten products a value instead of 25. Taps outside the
 // picture drop out of both sums, and the weights that remain form the divisor.
-void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
-  const int w = job.w, h = job.h, x0 = job.x0, x1 = job.x1;
+void smooth_band_rows(const SmoothJob& job, int b0, int b1, int x0, int x1, float* band) {
+  const int w = job.w, h = job.h;
   const int cx0 = x0 - 2 > 0 ? x0 - 2 : 0, cx1 = x1 + 2 < w ? x1 + 2 : w;
   const int64_t pl = w + 4;
   float* ring = band;
@@ -293,14 +294,16 @@ void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
 
 }  // namespace
 
-bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int bands) {
+bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int slots) {
   job.img = img;
   job.src = src;
   upright_size(src.orientation, src.w, src.h, &job.w, &job.h);
-  job.bands = bands < 1 ? 1 : bands;
+  job.slots = slots < 1 ? 1 : slots;
   job.x0 = job.x1 = job.y0 = job.y1 = 0;
+  // Every ring row is converted before it is read: the scratch needs no clearing, and a job
+  // that is used again keeps its block.
   try {
-    job.scratch.assign((size_t)job.bands * BAND_PLANES * ((size_t)job.w + 4), 0.0f);
+    job.scratch.resize((size_t)job.slots * BAND_PLANES * ((size_t)job.w + 4));
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -325,14 +328,41 @@ void smooth_prepare(SmoothJob& job, int f0, int f1) {
   }
 }
 
-void smooth_band(SmoothJob& job, int k) {
-  const int n = job.bands, rows = job.y1 - job.y0;
-  int b0 = job.y0 + (int)((int64_t)k * rows / n), b1 = job.y0 + (int)((int64_t)(k + 1) * rows / n);
-  if (b0 < b1 && job.x0 < job.x1)
-    smooth_band_rows(job, b0, b1, job.scratch.data() + k * BAND_PLANES * ((int64_t)job.w + 4));
+namespace {
+// A chunk is a run of the piece's rows or, where the piece is a run of upright columns (whose
+// rows are file columns), a run of its columns down all its rows: then the rows of a chunk read
+// few file rows, which stay in the cache from one row to the next. Small enough that the workers
+// share the last piece evenly, large enough that the two window rows or columns converted again
+// on each side cost little.
+constexpr int CHUNK = 48;
+
+bool chunks_are_columns(const SmoothJob& job) { return job.src.orientation >= 5; }
+}  // namespace
+
+int smooth_chunk_count(const SmoothJob& job) {
+  const int rows = job.y1 - job.y0, cols = job.x1 - job.x0;
+  if (rows <= 0 || cols <= 0) return 0;
+  return ((chunks_are_columns(job) ? cols : rows) + CHUNK - 1) / CHUNK;
+}
+
+void smooth_chunk(SmoothJob& job, int chunk, int slot) {
+  int b0 = job.y0, b1 = job.y1, x0 = job.x0, x1 = job.x1;
+  if (chunks_are_columns(job)) {
+    x0 += chunk * CHUNK;
+    x1 = x0 + CHUNK < x1 ? x0 + CHUNK : x1;
+  } else {
+    b0 += chunk * CHUNK;
+    b1 = b0 + CHUNK < b1 ? b0 + CHUNK : b1;
+  }
+  if (b0 < b1 && x0 < x1 && slot >= 0 && slot < job.slots)
+    smooth_band_rows(job, b0, b1, x0, x1, job.scratch.data() + slot * BAND_PLANES * ((int64_t)job.w + 4));
 }
 
 void smooth_rows(SmoothJob& job, int f0, int f1) {
   smooth_prepare(job, f0, f1);
-  run_bands(job.bands, [&](int k) { smooth_band(job, k); });
+  const int n = smooth_chunk_count(job);
+  std::atomic<int> next{0};
+  run_bands(job.slots, [&](int k) {
+    for (int c; (c = next.fetch_add(1)) < n;) smooth_chunk(job, c, k);
+  });
 }

@@ -39,30 +39,34 @@ void upright_size(int orientation, int w, int h, int* xres, int* yres);
 // One picture being made: img is the upright picture, w x h pixels of four floats, rows top
 // first. It is made in pieces, each the part of the picture that a run of file rows gives, so
 // that a piece can start as soon as its rows (and two more on each side) are decoded, whatever
-// the orientation; each piece is split into bands of its rows.
+// the orientation. A piece is made in chunks of its rows, each taken by whichever worker is free
+// and made in that worker's own scratch slot.
 struct SmoothJob {
   float* img;
-  int w, h, bands;
+  int w, h, slots;
   JpegSamples src;
   int x0, x1, y0, y1;  // the piece being made, upright
   std::vector<float> scratch;
 };
 
-// Prepares a job for `bands` band workers (at least 1). Returns false when the scratch memory
-// cannot be had.
-bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int bands);
+// Prepares a job for `slots` workers (at least 1). Returns false when the scratch memory cannot
+// be had.
+bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int slots);
 
 // The file rows that must be decoded before the piece of file rows f0 .. f1-1 is made.
 int smooth_rows_needed(const SmoothJob& job, int f1);
 
-// Makes the piece of file rows f0 .. f1-1 on the band workers. k0, m0 and bartlett5 must be set.
+// Makes the piece of file rows f0 .. f1-1 on `slots` band workers. k0, m0 and bartlett5 must be
+// set.
 void smooth_rows(SmoothJob& job, int f0, int f1);
 
-// smooth_rows in two parts, for callers that run the bands themselves: smooth_prepare on one
-// thread before any band starts, then smooth_band for k = 0 .. bands-1 in any order and on any
-// threads (each writes its own rows of the piece and reads only the file's bytes).
+// smooth_rows in parts, for callers that hand the chunks out themselves: smooth_prepare on one
+// thread before any chunk starts, then smooth_chunk for chunks 0 .. smooth_chunk_count-1 in any
+// order and on any threads, each with a slot that no other running chunk uses (each writes its
+// own rows of the piece and reads only the file's bytes).
 void smooth_prepare(SmoothJob& job, int f0, int f1);
-void smooth_band(SmoothJob& job, int k);
+int smooth_chunk_count(const SmoothJob& job);
+void smooth_chunk(SmoothJob& job, int chunk, int slot);
 
 // Lets the toolkit handle pending events.
 void do_wait();

@@ -97,6 +97,24 @@ void set_content_srtm3() { install(CONTENT_SRTM3, choices_srtm3, choice_srtm3); 
 void set_content_sdf() { install(CONTENT_SDF, choices_sdf, choice_sdf); }
 void set_content_stl() { install(CONTENT_STL, choices_stl, choice_stl); }
 
+void set_content_kind(int k) {
+  switch (k) {
+    case CONTENT_IMAGE: return set_content_image(n_images);
+    case CONTENT_JPEG: return set_content_jpeg(n_jpeg);
+    case CONTENT_TEXT: return set_content_text();
+    case CONTENT_HTML: return set_content_html();
+    case CONTENT_HEX: return set_content_hex();
+    case CONTENT_RASMOL: return set_content_rasmol();
+    case CONTENT_MBFRACT: return set_content_mbfract();
+    case CONTENT_VGLOBE: return set_content_vglobe();
+    case CONTENT_PDB: return set_content_pdb();
+    case CONTENT_SRTM3: return set_content_srtm3();
+    case CONTENT_SDF: return set_content_sdf();
+    case CONTENT_STL: return set_content_stl();
+    default: return set_content_empty();
+  }
+}
+
 void show_empty_choices() {
   if (choice) {
     choice->menu(choices_empty);

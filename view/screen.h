@@ -71,6 +71,8 @@ void set_content_pdb();
 void set_content_srtm3();
 void set_content_sdf();
 void set_content_stl();
+// Sets the kind k (one of the CONTENT_ values) as its own setter would, the frame counts kept.
+void set_content_kind(int k);
 
 int is_content_empty();
 int is_content_image();

@@ -1,3 +1,4 @@
+#!/usr/bin/python3
 """Start-up of the real program under Xvfb: the time from starting the process to its window on the
 screen, and to the lit globe on the screen, found by polling the window's pixels. Beside it, in the
 same series, Debian's xplanet drawing one 1000 x 800 day and night map with city lights.

@@ -172,8 +172,12 @@ void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*d
     if (drawable(i)) lo = std::min(lo, nearest(i)), hi = std::max(hi, nearest(i));
   constexpr int kSlices = 1024;
   int start[kSlices + 1] = {};
-  const float scale = hi > lo ? (kSlices - 1) / (hi - lo) : 0;
-  auto slice = [&](int i) { return (int)((nearest(i) - lo) * scale); };
+  // In double: with coordinates near the float range the depth span itself may not be a float.
+  const double scale = hi > lo ? (kSlices - 1) / ((double)hi - lo) : 0;
+  auto slice = [&](int i) {
+    const double k = ((double)nearest(i) - lo) * scale;
+    return k > 0 ? std::min((int)k, kSlices - 1) : 0;
+  };
   for (int i = 0; i < n; i++)
     if (drawable(i)) start[slice(i) + 1]++;
   for (int k = 0; k < kSlices; k++) start[k + 1] += start[k];

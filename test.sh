@@ -22,6 +22,13 @@ suncalc_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
+step "3D renderer bands under ThreadSanitizer"
+if [ ! -f build-tsan/build.ninja ]; then
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_TSAN=ON >/dev/null
+fi
+cmake --build build-tsan --target test_scene3d
+TSAN_OPTIONS=halt_on_error=1 tests/with_xvfb.sh build-tsan/test_scene3d --gtest_filter='Bands.*'
+
 if ls fuzz/*.cpp >/dev/null 2>&1; then
   step "fuzzing every file reader"
   CC=clang CXX=clang++ suncalc_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_FUZZ=ON

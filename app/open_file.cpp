@@ -114,12 +114,11 @@ open_entry open_table[] = {
     {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
     {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
     {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
-    {"stl", &stl_extension, {".stl"}, OPEN_THEN_KIND, read_stl, nullptr, set_content_stl},
-    {"sdf", &sdf_extension, {".sdf"}, OPEN_THEN_KIND, read_sdf, nullptr, set_content_sdf},
-    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_THEN_KIND, read_hgt,
-     nullptr, set_content_srtm3},
-    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_THEN_KIND, read_pdb, nullptr,
-     set_content_pdb},
+    {"stl", &stl_extension, {".stl"}, OPEN_SCENE, read_stl, nullptr, set_content_stl},
+    {"sdf", &sdf_extension, {".sdf"}, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
+    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SCENE, read_hgt, nullptr,
+     set_content_srtm3},
+    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
     {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
     {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
     {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
@@ -182,6 +181,9 @@ static int open_gif_frames(const open_entry& row) {
   return r;
 }
 
+// A dispatch result: the reader failed, said why, and left everything as it was shown.
+constexpr int kept_as_shown = -1;
+
 // Runs the row's reader and sets the content kind; returns non-zero when the failure path is to
 // be taken, with the reader's result.
 static int dispatch(open_entry* row, int fit) {
@@ -205,8 +207,8 @@ static int dispatch(open_entry* row, int fit) {
       return 0;
     case OPEN_GIF_FRAMES:
       return open_gif_frames(*row);
-    case OPEN_THEN_KIND:
-      run_reader(*row, fit);
+    case OPEN_SCENE:
+      if (run_reader(*row, fit) != 0) return kept_as_shown;
       if (row->set_kind) row->set_kind();
       return 0;
     case OPEN_NOTHING:
@@ -313,6 +315,10 @@ static void open_now(int fit) {
   }
 
   int r = dispatch(first_row_taking_name(), fit);
+  if (r == kept_as_shown) {
+    show_current_view();
+    return;
+  }
   if (r != 0) take_failure_path(name, r);
   title_with_name(name);
   show_current_view();

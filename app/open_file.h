@@ -59,9 +59,10 @@ enum open_action {
   OPEN_IMAGE_OR_FAIL,   // 0: image kind with one frame; otherwise the failure path
   OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
   OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
-  OPEN_THEN_KIND,       // the reader (its result is not used), then the row's set_kind
-  OPEN_NOTHING,  // no reader; the kind stays
-  OPEN_HTML,     // no reader; the text view shows the buffer
+  OPEN_SCENE,           // 0: the row's set_kind; otherwise the reader has put its reason on the
+                        // status line, and the picture, the title and the kind stay
+  OPEN_NOTHING,         // no reader; the kind stays
+  OPEN_HTML,            // no reader; the text view shows the buffer
 };
 
 // One row of the dispatch table. The first row whose flag the name sets wins; a name no row
@@ -73,7 +74,7 @@ struct open_entry {
   open_action action;
   int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
   int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
-  void (*set_kind)();  // the kind an OPEN_THEN_KIND row sets
+  void (*set_kind)();                            // the kind an OPEN_SCENE row sets
 };
 extern open_entry open_table[];
 extern const int open_table_rows;

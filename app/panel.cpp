@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "earth/globe.h"
-#include "scene3d/view3d.h"
+#include "scene3d/navigate.h"
 #include "view/adjust.h"
 #include "view/canvas.h"
 #include "view/pan.h"
@@ -17,9 +17,9 @@ enum zoom_cmd { Z_IN, Z_OUT, Z_1_1 };
 
 static void zoom_cmd(zoom_cmd cmd) {
   if (is_content_3d()) {
-    if (cmd == Z_IN) srtm3_zoom_in();
-    if (cmd == Z_OUT) srtm3_zoom_out();
-    if (cmd == Z_1_1) srtm3_zoom_1_1();
+    if (cmd == Z_IN) scene3d::srtm3_zoom_in();
+    if (cmd == Z_OUT) scene3d::srtm3_zoom_out();
+    if (cmd == Z_1_1) scene3d::srtm3_zoom_1_1();
     return;
   }
   if (is_content_vglobe()) {
@@ -56,10 +56,10 @@ enum pan_cmd { P_LEFT, P_RIGHT, P_UP, P_DOWN };
 
 static void pan_cmd(pan_cmd cmd) {
   if (is_content_3d()) {
-    if (cmd == P_LEFT) srtm3_left();
-    if (cmd == P_RIGHT) srtm3_right();
-    if (cmd == P_UP) srtm3_up();
-    if (cmd == P_DOWN) srtm3_down();
+    if (cmd == P_LEFT) scene3d::srtm3_left();
+    if (cmd == P_RIGHT) scene3d::srtm3_right();
+    if (cmd == P_UP) scene3d::srtm3_up();
+    if (cmd == P_DOWN) scene3d::srtm3_down();
     return;
   }
   if (is_content_vglobe()) {

@@ -12,7 +12,7 @@
 #include "app/window.h"
 #include "earth/constants.h"
 #include "earth/globe.h"
-#include "scene3d/view3d.h"
+#include "scene3d/navigate.h"
 #include "view/canvas.h"
 #include "view/compose.h"
 #include "view/pan.h"
@@ -154,7 +154,7 @@ static int on_left_drag() {
     return 1;
   }
   if (is_content_3d()) {
-    if (dx || dy) srtm3_rotate(dx, dy);
+    if (dx || dy) scene3d::srtm3_rotate(dx, dy);
     store_position();
     redraw_now();
     return 1;

@@ -20,7 +20,7 @@
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
-#include "scene3d/view3d.h"
+#include "scene3d/navigate.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
 
@@ -144,7 +144,7 @@ void MyWindow::resize(int x, int y, int w, int h) {
     upd_rgb(1);
     load_globe2d();
   } else if (is_content_3d()) {
-    old_resize(width, height);
+    scene3d::old_resize(width, height);
   } else if (!is_content_mbfract()) {
     upd_rgb(1);
   }

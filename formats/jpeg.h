@@ -8,10 +8,10 @@
 // long-jump to it with the value 1. Only one JPEG operation may be in progress at a time.
 extern jmp_buf env;
 
-// 1 while load_jpg runs. The reader lets the toolkit handle events at five points of a load; an
-// event handler that would open another file or start another JPEG operation then must not, as
-// the file buffer, the loaded image and `env` are still in use. load_jpg itself refuses to run
-// again meanwhile.
+// 1 while load_jpg or the JPEG export runs. The reader lets the toolkit handle events at five
+// points of a load; an event handler that would open another file or start another JPEG
+// operation then must not, as the file buffer, the loaded image and `env` are still in use.
+// load_jpg and the export refuse to run meanwhile.
 extern int jpeg_busy;
 
 // Test hook: pictures of more pixels than this are refused as too large before anything is

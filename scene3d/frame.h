@@ -48,6 +48,11 @@ extern int64_t allocated, allocated24, gimage_values;
 extern int force_bands;
 extern long frames_painted;
 
+// Set by the shared opener while a reader fills a new scene: UpdatePaint paints nothing then.
+extern int scene_reading;
+// 1 until DoInit has done its work.
+extern int FirstTimeInit;
+
 // The band count of a worker step that would choose `part_count` by itself.
 int bands_for(int part_count);
 

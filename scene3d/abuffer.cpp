@@ -1,0 +1,403 @@
+#include "scene3d/abuffer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/bands.h"
+#include "scene3d/bonds.h"
+#include "scene3d/frame.h"
+#include "scene3d/project.h"
+#include "scene3d/scene.h"
+
+namespace scene3d {
+
+int UseBall = 1;
+
+namespace {
+
+// Spans of the polygon being drawn, one (min, max) pair per cell row of the frame; each band
+// uses only its own rows.
+int* spans = nullptr;
+// One generator per cell row for overlapping cut faces, seeded from the row number each frame.
+uint32_t* row_rnd = nullptr;
+int scratch_rows = 0;
+
+constexpr int kEmptyMin = 32500, kEmptyMax = -32500;
+
+// Half-to-even rounding of the sphere rows and columns.
+int round_even(double v, int lo, int hi) {
+  if (!(v >= lo - 1)) return lo - 1;
+  if (!(v <= hi + 1)) return hi + 1;
+  return (int)std::nearbyint(v);
+}
+
+// The cut faces' rounding: trunc(v + 10000.5) - 10000.
+int round_cut(double v, int lo, int hi) {
+  if (!(v >= lo - 1)) return lo - 1;
+  if (!(v <= hi + 1)) return hi + 1;
+  return (int)std::trunc(v + 10000.5) - 10000;
+}
+
+// A grid or mesh vertex cell: the biased screen position truncated, less the bias.
+int vertex_cell(float biased) { return (int)biased - 10000; }
+
+// Visits the cells of an edge from (x0, y0) to (x1, y1) as virt_draw_line walks it, recording
+// only rows lo .. hi into spans (pair 0 = row lo).
+void walk_edge(int x0, int y0, int x1, int y1, int* sp, int lo, int hi) {
+  auto record = [&](int x, int y) {
+    if (y < lo || y > hi) return;
+    int* s = sp + 2 * (y - lo);
+    if (x < s[0]) s[0] = x;
+    if (x > s[1]) s[1] = x;
+  };
+  if (y1 < y0) std::swap(x0, x1), std::swap(y0, y1);
+  const int dy = y1 - y0, dx = x1 - x0, adx = std::abs(dx), step = dx < 0 ? -1 : 1;
+  // The upper endpoint too: an apex between two steep edges would otherwise leave its row empty.
+  record(x0, y0);
+  int x = x0, err = 0;
+  if (adx < dy) {
+    for (int y = y0 + 1; y <= y1; y++) {
+      if (y > hi) break;
+      record(x, y);
+      err -= adx;
+      if (err < 0) x += step, err += dy;
+    }
+  } else {
+    int y = y0;
+    for (x = x0 + step; x != x1 + step && adx > 0; x += step) {
+      record(x, y);
+      err += dy;
+      if (err > 0) y++, err -= adx;
+    }
+  }
+  record(x1, y1);
+}
+
+// The rows of the band that a polygon with vertex rows ymin .. ymax covers, as frame rows.
+struct RowSpan {
+  int first, last;
+};
+
+// Fills the spans of the band's rows of a polygon of n vertex cells (relative to the centre),
+// edges taken in the order given and closed. Polygons of fewer than 3 rows fill their bounding
+// box, as do the rows of any polygon when span walking is not wanted.
+void polygon_spans(const int* xs, const int* ys, int n, int cx, int cy, RowSpan rows) {
+  int ymin = ys[0], ymax = ys[0], xmin = xs[0], xmax = xs[0];
+  for (int v = 1; v < n; v++) {
+    ymin = std::min(ymin, ys[v]), ymax = std::max(ymax, ys[v]);
+    xmin = std::min(xmin, xs[v]), xmax = std::max(xmax, xs[v]);
+  }
+  int* sp = spans + 2 * rows.first;
+  if (ymax - ymin < 3) {
+    for (int Y = rows.first; Y <= rows.last; Y++, sp += 2) sp[0] = xmin, sp[1] = xmax;
+    return;
+  }
+  for (int Y = rows.first; Y <= rows.last; Y++, sp += 2) sp[0] = kEmptyMin, sp[1] = kEmptyMax;
+  for (int v = 0; v < n; v++) {
+    int w = (v + 1) % n;
+    walk_edge(xs[v], ys[v], xs[w], ys[w], spans + 2 * rows.first, rows.first - cy, rows.last - cy);
+  }
+}
+
+void clear_rows(int ys, int ye) {
+  const int64_t a = (int64_t)ys * Axres, b = (int64_t)ye * Axres;
+  memset(Abuffer + a, 0, (size_t)(b - a) * sizeof(int));
+  std::fill(Dbuffer + a, Dbuffer + b, 1e19f);
+  for (int y = ys; y < ye; y++) row_rnd[y] = (uint32_t)y + 1;
+}
+
+// The facing value of every quad that can be drawn, in the charge entry of its corner C, for
+// the grid rows of band k of c. A degenerate quad takes the value of the previous quad of its
+// grid row.
+void facing_values(int k, int c) {
+  const int nx = zmat_nx;
+  int r0, r1;
+  band_range(zmat_ny > 0 ? zmat_ny - 1 : 0, k, c, &r0, &r1);
+  for (int r = r0 + 1; r < r1 + 1; r++) {
+    float last = 0;
+    for (int col = 0; col < nx - 1; col++) {
+      const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
+      if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) continue;
+      float F = (at[B].sy - at[A].sy) * (at[C].sx - at[A].sx) -
+                (at[C].sy - at[A].sy) * (at[B].sx - at[A].sx);
+      if (F == 0 && col > 0) F = last;
+      last = F;
+      charge[C] = F;
+    }
+  }
+}
+
+bool quads_fit() { return zmat_nx >= 2 && zmat_ny >= 2 && (int64_t)zmat_nx * zmat_ny <= n_atoms; }
+
+}  // namespace
+
+int abuf_prepare(int rows) {
+  if (show_surface && isXYZ2d_mat && quads_fit() && ensure_charges() != 0) return 1;
+  if (rows <= scratch_rows) return 0;
+  int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
+  uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
+  if (!r) {
+    free(s);
+    return 1;
+  }
+  free(spans);
+  free(row_rnd);
+  spans = s, row_rnd = r;
+  scratch_rows = rows;
+  return 0;
+}
+
+void virt_draw_line(int x0, int y0, int x1, int y1, int* sp) {
+  walk_edge(x0, y0, x1, y1, sp, std::min(y0, y1) < 0 ? std::min(y0, y1) : 0, std::max(y0, y1));
+}
+
+void abuf_mt(int pass) {
+  const int c = bands_for(n_atoms >= 10000 ? 4 : 1);
+  run_bands(c, [c, pass](int k) {
+    band_params p{k, c, pass};
+    create_screen_coords(&p);
+  });
+  // What the bands share is settled before they start: the charge list exists for all points,
+  // and the quads' facing values and the triangles' entries are written once.
+  if (show_surface && isXYZ2d_mat && quads_fit()) {
+    if (have_charges && alloc_charge >= n_atoms) run_bands(c, [c](int k) { facing_values(k, c); });
+  } else if (!show_surface && show_triangles && have_charges) {
+    for (int t = 0; 3 * t + 2 < n_atoms; t++)
+      if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
+        charge[3 * t + 1] = 0;
+  }
+  run_bands(c, [c, pass](int k) {
+    band_params p{k, c, pass};
+    abuf_mult_thread(&p);
+  });
+}
+
+int abuf_mult_thread(void* param) {
+  const band_params* p = (const band_params*)param;
+  int ys, ye;
+  band_range(use_y, p->k, p->c, &ys, &ye);
+  clear_rows(ys, ye);
+  const int cx = xcenter + dispX, cy = ycenter + dispY;
+  if (show_surface) {
+    if (isXYZ2d_mat && quads_fit() && have_charges && alloc_charge >= n_atoms)
+      DrawAbuf_quads(cx, cy, p->pass, p->k, p->c);
+  } else if (show_triangles) {
+    DrawAbuf_triangles(cx, cy, p->pass, p->k, p->c);
+  } else if (UseBall) {
+    DrawAbuf_particles(cx, cy, Axres, p->pass, p->k, p->c);
+  }
+  return 0;
+}
+
+void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  if (ys >= ye) return;
+  int* A = pass ? A2buffer : Abuffer;
+  const int xlo = -cx, xhi = stride - 1 - cx;  // columns relative to the centre
+  const int ylo = ys - cy, yhi = ye - 1 - cy;  // the band's rows relative to the centre
+  for (int i = 0; i < n_atoms; i++) {
+    const render_rec& a = at[i];
+    const double r2 = 2.0 * a.vis;
+    if (!(r2 > 0)) continue;
+    const double sy2 = 2.0 * a.sy, sx2 = 2.0 * a.sx;
+    if (std::trunc(sy2 + r2) + cy < ys - 2 || std::trunc(sy2 - r2) + cy > ye + 2) continue;
+    const float R = a.rad, depth = a.d;
+    const float d = depth - camera_pos, e = d - ClipDist;
+    const int id = i + 1;
+    if (e >= 0) {
+      const float px = d / new_magn;  // model units per cell
+      const int j0 = std::max(ylo, round_even(sy2 - r2, ylo, yhi));
+      const int j1 = std::min(yhi, round_even(sy2 + r2, ylo, yhi));
+      for (int j = j0; j <= j1; j++) {
+        const double q = r2 * r2 - (j - sy2) * (j - sy2);
+        if (!(q > 0)) continue;
+        const double w = std::sqrt(q);
+        const int k0 = std::max(xlo, round_even(sx2 - w, xlo, xhi));
+        const int k1 = std::min(xhi, round_even(sx2 + w, xlo, xhi));
+        const float dyr = j * px - a.y;
+        int64_t cell = (int64_t)(cy + j) * stride + cx + k0;
+        for (int kk = k0; kk <= k1; kk++, cell++) {
+          if (!(Dbuffer[cell] > depth - R)) continue;
+          const float dxr = kk * px - a.x;
+          const float h2 = R * R - dyr * dyr - dxr * dxr;
+          const float z = h2 > 1e-8f ? depth - std::sqrt(h2) : depth - 0.0001f;
+          if (z < Dbuffer[cell]) Dbuffer[cell] = z, A[cell] = id;
+        }
+      }
+    } else {
+      // The cut face: a flat disc in the clip plane.
+      const float z = depth - e;
+      const double ratio = e / R;
+      const double rp = r2 * std::sqrt(std::max(0.0, 1 - ratio * ratio));
+      const int j0 = std::max(ylo, round_cut(sy2 - rp, ylo, yhi));
+      const int j1 = std::min(yhi, round_cut(sy2 + rp, ylo, yhi));
+      for (int j = j0; j <= j1; j++) {
+        const double q = rp * rp - (j - sy2) * (j - sy2);
+        if (!(q > 0)) continue;
+        const double w = std::sqrt(q);
+        const int k0 = std::max(round_cut(sx2 - w, xlo, xhi), xlo);
+        const int k1 = std::min(round_cut(sx2 + w, xlo, xhi), xhi);
+        uint32_t& rnd = row_rnd[cy + j];
+        int64_t cell = (int64_t)(cy + j) * stride + cx + k0;
+        for (int kk = k0; kk <= k1; kk++, cell++) {
+          if (!(Dbuffer[cell] > z)) continue;
+          if (A[cell] < 0) {
+            rnd = rnd * 1103515245u + 12345u;
+            if (rnd & 0x10000u) A[cell] = -id;
+          } else {
+            A[cell] = -id;
+            Dbuffer[cell] = z;
+          }
+        }
+      }
+    }
+  }
+}
+
+namespace {
+
+// Rows of the band covered by vertex rows ymin .. ymax (relative to the centre); false when none.
+bool band_rows(int ymin, int ymax, int cy, int ys, int ye, RowSpan* rows) {
+  if (!(cy + ymin < ye && cy + ymax >= ys)) return false;
+  rows->first = std::max(cy + ymin, ys);
+  rows->last = std::min(cy + ymax, ye - 1);
+  return rows->first <= rows->last;
+}
+
+float cell_distance(int X, int Y, int vx, int vy) {
+  const float dx = (float)(X - vx), dy = (float)(Y - vy);
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+}  // namespace
+
+void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  int* Ab = pass ? A2buffer : Abuffer;
+  const int ntri = n_atoms / 3;
+  for (int t = 0; t < ntri; t++) {
+    const render_rec* v0 = &at[3 * t];
+    if (!v0[0].vis || !v0[1].vis || !v0[2].vis) continue;
+    int xs[3], yv[3];
+    float zs[3];
+    for (int q = 0; q < 3; q++) {
+      xs[q] = vertex_cell(v0[q].sx), yv[q] = vertex_cell(v0[q].sy), zs[q] = v0[q].d;
+    }
+    const int ymin = std::min({yv[0], yv[1], yv[2]}), ymax = std::max({yv[0], yv[1], yv[2]});
+    RowSpan rows;
+    if (!band_rows(ymin, ymax, cy, ys, ye, &rows)) continue;
+    polygon_spans(xs, yv, 3, cx, cy, rows);
+    const int id = 3 * t + 1;
+    for (int Y = rows.first; Y <= rows.last; Y++) {
+      const int* sp = spans + 2 * Y;
+      const int x0 = std::max(cx + sp[0], 0), x1 = std::min(cx + sp[1], use_x - 1);
+      int64_t cell = (int64_t)Y * Axres + x0;
+      for (int X = x0; X <= x1; X++, cell++) {
+        const float da = cell_distance(X, Y, cx + xs[0], cy + yv[0]);
+        const float db = cell_distance(X, Y, cx + xs[1], cy + yv[1]);
+        const float dc = cell_distance(X, Y, cx + xs[2], cy + yv[2]);
+        const float S = da + db + dc;
+        const float z =
+            S > 0 ? 0.5f * ((1 - da / S) * zs[0] + (1 - db / S) * zs[1] + (1 - dc / S) * zs[2])
+                  : (zs[0] + zs[1] + zs[2]) / 3;
+        if (z < Dbuffer[cell]) Dbuffer[cell] = z, Ab[cell] = id;
+      }
+    }
+  }
+}
+
+void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  int* Ab = pass ? A2buffer : Abuffer;
+  const int nx = zmat_nx, ny = zmat_ny;
+  for (int r = 1; r < ny; r++) {
+    for (int col = 0; col < nx - 1; col++) {
+      // A quad is drawn only when its four corners are shown; its neighbours do not depend on it.
+      const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
+      if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) continue;
+      // Corners in outline order A, C, D, B.
+      const int ids[4] = {A, C, D, B};
+      int xs[4], yv[4];
+      float zs[4];
+      for (int q = 0; q < 4; q++) {
+        xs[q] = vertex_cell(at[ids[q]].sx), yv[q] = vertex_cell(at[ids[q]].sy);
+        zs[q] = at[ids[q]].d;
+      }
+      const int ymin = std::min({yv[0], yv[1], yv[2], yv[3]});
+      const int ymax = std::max({yv[0], yv[1], yv[2], yv[3]});
+      RowSpan rows;
+      if (!band_rows(ymin, ymax, cy, ys, ye, &rows)) continue;
+      polygon_spans(xs, yv, 4, cx, cy, rows);
+      const float zA = zs[0], zC = zs[1], zD = zs[2], zB = zs[3];
+      const float zmin = std::min({zA, zB, zC, zD});
+      const float zsmall = (zA + zB + zC + zD + 12 * zmin) / 16;
+      // Nearest and farthest corner: A and C first (A when equal), then B, then D.
+      int near = 0, far = 1;
+      if (zC < zA) near = 1, far = 0;
+      if (zB < zs[near])
+        near = 3;
+      else if (zB > zs[far])
+        far = 3;
+      if (zD < zs[near])
+        near = 2;
+      else if (zD > zs[far])
+        far = 2;
+      const int id = A + 1;
+      const bool small_box = ymax - ymin <= 15;
+      for (int Y = rows.first; Y <= rows.last; Y++) {
+        const int* sp = spans + 2 * Y;
+        const int x0 = std::max(cx + sp[0], 0), x1 = std::min(cx + sp[1], use_x - 1);
+        const bool small = small_box && x1 - x0 <= 15;
+        int64_t cell = (int64_t)Y * Axres + x0;
+        for (int X = x0; X <= x1; X++, cell++) {
+          float z;
+          if (small) {
+            z = zsmall;
+          } else {
+            float dist[4];
+            for (int q = 0; q < 4; q++) dist[q] = cell_distance(X, Y, cx + xs[q], cy + yv[q]);
+            const float S = dist[0] + dist[1] + dist[2] + dist[3];
+            if (S <= 10) {
+              z = zA;
+            } else {
+              // Corners tested in the order A, C, B, D.
+              static const int order[4] = {0, 1, 3, 2};
+              int hit = -1;
+              for (int q : order)
+                if (dist[q] < S / 16) {
+                  hit = q;
+                  break;
+                }
+              if (hit >= 0) {
+                z = zs[hit];
+              } else {
+                const float dn = dist[near], df = dist[far];
+                z = dn + df == 0 ? zA : (df * zs[near] + dn * zs[far]) / (dn + df);
+              }
+            }
+          }
+          if (z < Dbuffer[cell]) Dbuffer[cell] = z, Ab[cell] = id;
+        }
+      }
+    }
+  }
+}
+
+int get_obj_clip_int(int x, int y, int second) {
+  if (!Abuffer || Axres <= 0 || Ayres <= 0) return 0;
+  x = std::max(0, std::min(x, Axres - 1));
+  y = std::max(0, std::min(y, Ayres - 1));
+  return (second ? A2buffer : Abuffer)[(int64_t)y * Axres + x];
+}
+
+void set_obj_int(int x, int y, int second, int id) {
+  if (!Abuffer || x < 0 || y < 0 || x >= Axres || y >= Ayres) return;
+  (second ? A2buffer : Abuffer)[(int64_t)y * Axres + x] = id;
+}
+
+}  // namespace scene3d

@@ -1,0 +1,35 @@
+// The A-buffer rasteriser: fills the supersampled id and depth buffers (frame.h) with what each
+// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), drawn in bands of
+// rows; a cell takes an object only when its depth is strictly nearer, so on a tie the object
+// drawn first keeps it. The result does not depend on the band count.
+#pragma once
+
+namespace scene3d {
+
+// 1: points are drawn as spheres (always, in this system).
+extern int UseBall;
+
+// Working storage of a frame of `rows` cell rows, and the charge list of a grid scene (which
+// holds the quads' facing values). 0, or 1 when memory is short.
+int abuf_prepare(int rows);
+
+// Projects the points, prepares what the bands share (the quads' facing values, the mesh
+// triangles' charge entries) and draws, each band clearing and drawing its own rows.
+void abuf_mt(int pass);
+int abuf_mult_thread(void* param);
+
+// The drawers: every object, into the rows of band k of c. (cx, cy) is the picture centre in
+// cells.
+void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c);
+void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c);
+void DrawAbuf_quads(int cx, int cy, int pass, int k, int c);
+
+// Widens the span table (a min and max x per row, spans[2 y] and spans[2 y + 1]) with the cells
+// of one polygon edge, walked with an integer error term.
+void virt_draw_line(int x0, int y0, int x1, int y1, int* spans);
+
+// The object id at cell (x, y) clamped into the frame (second: A2buffer).
+int get_obj_clip_int(int x, int y, int second);
+void set_obj_int(int x, int y, int second, int id);
+
+}  // namespace scene3d

@@ -1,0 +1,88 @@
+// A frame is the same, byte for byte, whatever the number of bands its worker steps are split
+// into (also when threads cannot be started): ids, depths, the lit image and the picture, for
+// spheres with overlapping cut faces, mesh triangles and grid quads. Run under ThreadSanitizer
+// as well (test.sh).
+#include "platform/bands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "render_fixture.h"
+#include "scene3d/frame.h"
+
+using namespace scene3d;
+
+namespace {
+
+class Bands : public ::testing::Test {
+ protected:
+  void SetUp() override { renderer_at(203, 157); }
+  void TearDown() override {
+    force_bands = 0;
+    plat_fail_thread_starts = 0;
+    renderer_at(203, 157);
+  }
+
+  // The frame with 1 band, then with 2, 4 and 8 (and 4 with a thread that cannot start).
+  static void expect_same_for_every_split() {
+    force_bands = 1;
+    ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
+    Frame one = grab_frame();
+    for (int bands : {2, 4, 8, -4}) {
+      SCOPED_TRACE(bands);
+      force_bands = bands < 0 ? -bands : bands;
+      if (bands < 0) plat_fail_thread_starts = 1;
+      ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
+      Frame f = grab_frame();
+      EXPECT_TRUE(f.ids == one.ids);
+      EXPECT_EQ(memcmp(f.depths.data(), one.depths.data(), f.depths.size() * sizeof(float)), 0);
+      EXPECT_TRUE(f.lit == one.lit);
+      EXPECT_EQ(memcmp(f.picture.data(), one.picture.data(), f.picture.size() * sizeof(float)), 0);
+    }
+  }
+};
+
+TEST_F(Bands, SpheresWithCutFaces) {
+  std::vector<Ball> balls = ball_cloud(12000, 3, 40, 2.2);
+  ASSERT_EQ(show_spheres(balls), 0);
+  rot_x = 70, rot_z = 25;
+  UpdateAngles();
+  expect_same_for_every_split();
+  // The clip plane through the middle of the cloud: many cut faces overlap.
+  ClipDist = -camera_pos;
+  ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
+  int cut = 0;
+  for (size_t i = 0; i < (size_t)Axres * Ayres; i++) cut += Abuffer[i] < 0;
+  EXPECT_GT(cut, 5000);
+  expect_same_for_every_split();
+}
+
+TEST_F(Bands, Triangles) {
+  std::vector<tri> t = tetrahedron(10);
+  std::vector<Ball> corners = ball_cloud(3000, 11, 8, 0);
+  for (size_t k = 0; k + 2 < corners.size(); k += 3) {
+    tri q{{corners[k].x, corners[k].y, corners[k].z},
+          {corners[k + 1].x, corners[k + 1].y, corners[k + 1].z},
+          {corners[k + 2].x, corners[k + 2].y, corners[k + 2].z},
+          {0.6, 0, 0.8}};
+    t.push_back(q);
+  }
+  ASSERT_EQ(show_mesh(t), 0);
+  rot_x = 40, rot_y = 10;
+  UpdateAngles();
+  expect_same_for_every_split();
+}
+
+TEST_F(Bands, Quads) {
+  const int n = 121;
+  std::vector<float> z = cone(n, 2500);
+  ASSERT_EQ(show_grid(n, n, 90, 90, z, true), 0);
+  rot_x = 65, rot_z = 30;
+  UpdateAngles();
+  expect_same_for_every_split();
+  magn *= 20;
+  expect_same_for_every_split();
+}
+
+}  // namespace

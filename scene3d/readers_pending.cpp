@@ -9,6 +9,4 @@ int OpenMolFile(const char*) { return scene_fail("molecules cannot be shown yet"
 
 int OpenStlFile(const char*) { return scene_fail("meshes cannot be shown yet"); }
 
-int terrain_scene() { return scene_fail("terrain tiles cannot be shown yet"); }
-
 }  // namespace scene3d

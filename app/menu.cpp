@@ -38,6 +38,7 @@ void cb_open(Fl_Widget*, void*) {
     return;
   }
   // Hex first, so a file that gets no kind of its own (a ".zip") shows as a dump.
+  kind_before_open = content;
   set_content_hex();
   do_open(1);
 }

@@ -27,6 +27,7 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
     htm_extension;
 int current_subimage = 0, n_img = 1;
+int kind_before_open = -1;
 int fail_bin_alloc = 0;
 
 // ---- name tests
@@ -316,6 +317,7 @@ static void open_now(int fit) {
 
   int r = dispatch(first_row_taking_name(), fit);
   if (r == kept_as_shown) {
+    if (kind_before_open >= 0) set_content_kind(kind_before_open);
     show_current_view();
     return;
   }
@@ -338,5 +340,6 @@ void do_open(int fit) {
   set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
+  kind_before_open = -1;
   set_open_busy(0);
 }

@@ -8,6 +8,8 @@
 
 #include "platform/zip_archive.h"
 
+int64_t srtm_entry_cap = kSrtmLargestTile;
+
 SrtmFile::~SrtmFile() { free(entry); }
 
 namespace {
@@ -50,11 +52,11 @@ SrtmFileResult extract(const char* name, const unsigned char* bytes, int64_t len
     printf("mz_zip_reader_file_stat() failed!\n");
     return fail(out, SRTM_FILE_BAD_ARCHIVE, "unreadable archive: %s", name);
   }
-  if (e.size > kSrtmLargestTile) {
+  if (e.size > srtm_entry_cap) {
     zip_archive_close(z);
     return fail(out, SRTM_FILE_LARGE_ENTRY,
                 "archive entry of %lld bytes, more than the largest tile (%lld): %s",
-                (long long)e.size, (long long)kSrtmLargestTile, name);
+                (long long)e.size, (long long)srtm_entry_cap, name);
   }
   if (e.size < 0) {
     zip_archive_close(z);

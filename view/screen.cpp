@@ -97,6 +97,24 @@ void set_content_srtm3() { install(CONTENT_SRTM3, choices_srtm3, choice_srtm3); 
 void set_content_sdf() { install(CONTENT_SDF, choices_sdf, choice_sdf); }
 void set_content_stl() { install(CONTENT_STL, choices_stl, choice_stl); }
 
+void set_content_kind(int kind) {
+  switch (kind) {
+    case CONTENT_EMPTY: set_content_empty(); break;
+    case CONTENT_IMAGE: set_content_image(n_images); break;
+    case CONTENT_JPEG: set_content_jpeg(n_jpeg); break;
+    case CONTENT_TEXT: set_content_text(); break;
+    case CONTENT_HTML: set_content_html(); break;
+    case CONTENT_HEX: set_content_hex(); break;
+    case CONTENT_RASMOL: set_content_rasmol(); break;
+    case CONTENT_MBFRACT: set_content_mbfract(); break;
+    case CONTENT_VGLOBE: set_content_vglobe(); break;
+    case CONTENT_PDB: set_content_pdb(); break;
+    case CONTENT_SRTM3: set_content_srtm3(); break;
+    case CONTENT_SDF: set_content_sdf(); break;
+    case CONTENT_STL: set_content_stl(); break;
+  }
+}
+
 void show_empty_choices() {
   if (choice) {
     choice->menu(choices_empty);

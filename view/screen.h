@@ -70,6 +70,8 @@ void set_content_pdb();
 void set_content_srtm3();
 void set_content_sdf();
 void set_content_stl();
+// Installs `kind` as its own setter does (the image and JPEG kinds with their last frame counts).
+void set_content_kind(int kind);
 
 int is_content_empty();
 int is_content_image();

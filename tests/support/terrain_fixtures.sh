@@ -3,7 +3,7 @@
 #   real:  N57E011.hgt unpacked from the committed archive, and the archive itself
 #   etopo: three-arc-second tiles gdal makes from ETOPO5 (ferret-datasets): relief at 46-47 N
 #          7-8 E (N46E007.hgt) and land below sea level at 31-32 N 35-36 E (N31E035.hgt, also zipped)
-#   s1:    N57E011 resampled by gdal to 3601 x 3601 and zipped (s1/N57E011.hgt.zip, under 1 MB)
+#   s1:    N57E011 resampled by gdal to 3601 x 3601 (s1/N57E011.hgt), and zipped (under 1 MB)
 #   dem:   a thirty-arc-second tile E020N40.DEM (20-60 E, 10 S-40 N) from ETOPO5, the sea as
 #          -9999, with the .HDR through which gdal reads it
 set -e
@@ -44,7 +44,7 @@ s1)
   mkdir -p s1
   "$py" -c "import zipfile; zipfile.ZipFile('$src/tests/data/N57E011.hgt.zip').extractall('s1/src')"
   gdal_translate -q -of SRTMHGT -r bilinear -outsize 3601 3601 s1/src/N57E011.hgt s1/N57E011.hgt 2>/dev/null
-  (cd s1 && zip_one N57E011.hgt.zip N57E011.hgt && rm -rf src N57E011.hgt)
+  (cd s1 && zip_one N57E011.hgt.zip N57E011.hgt && rm -rf src)
   ;;
 dem)
   gdal_translate -q -of EHdr -ot Int16 -r bilinear -outsize 4800 6000 \

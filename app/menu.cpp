@@ -37,8 +37,9 @@ void cb_open(Fl_Widget*, void*) {
   } else if (r != -1) {
     return;
   }
-  // Hex first, so a file that gets no kind of its own (a ".zip") shows as a dump.
-  kind_before_open = content;
+  // Hex first, so a file that gets no kind of its own (a ".zip") shows as a dump; a scene that
+  // could not be read leaves the view as it was, its kind included.
+  open_kind_before = content;
   set_content_hex();
   do_open(1);
 }

@@ -11,9 +11,9 @@
 #include <initializer_list>
 
 #include "app/menu.h"
-#include "app/open_hgt.h"
 #include "app/picture_box.h"
 #include "app/window.h"
+#include "earth/terrain.h"
 #include "formats/gif.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
@@ -27,8 +27,8 @@ char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extensio
     mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
     htm_extension;
 int current_subimage = 0, n_img = 1;
-int kind_before_open = -1;
 int fail_bin_alloc = 0;
+int open_kind_before = -1;
 
 // ---- name tests
 
@@ -94,8 +94,8 @@ static int read_sun(int) { return load_sun(); }
 static int read_targa(int) { return load_targa(); }
 static int read_pcx(int) { return load_pcx(); }
 static int read_x3f(int) { return load_x3f(); }
-static int read_stl(int) { return load_stl(); }
-static int read_sdf(int) { return load_sdf(); }
+static int read_stl(int) { return load_stl(openfilename); }
+static int read_sdf(int) { return load_sdf(openfilename); }
 static int read_hgt(int) { return load_hgt(); }
 static int read_pdb(int) { return load_mypdb(); }
 static int read_mac(int) { return load_mac(); }
@@ -317,7 +317,7 @@ static void open_now(int fit) {
 
   int r = dispatch(first_row_taking_name(), fit);
   if (r == kept_as_shown) {
-    if (kind_before_open >= 0) set_content_kind(kind_before_open);
+    if (open_kind_before >= 0) set_content_kind(open_kind_before);
     show_current_view();
     return;
   }
@@ -340,6 +340,6 @@ void do_open(int fit) {
   set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
-  kind_before_open = -1;
+  open_kind_before = -1;
   set_open_busy(0);
 }

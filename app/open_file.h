@@ -84,10 +84,9 @@ extern const int open_table_rows;
 // and the running open's name is put back.
 void do_open(int fit);
 
-// The kind shown before the menu's chooser set the hex kind for an open, -1 for none: a 3D scene
-// that could not be read puts it back, as it keeps everything else that was shown. Every
-// do_open clears it.
-extern int kind_before_open;
+// The kind shown before the menu's opener put the hex kind in force (-1: none): an OPEN_SCENE row
+// whose file cannot be read shows it again. The next open resets it.
+extern int open_kind_before;
 
 // Test hook: when set, the allocation of the file buffer fails.
 extern int fail_bin_alloc;

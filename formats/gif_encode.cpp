@@ -1,5 +1,5 @@
 // GIF89a writer. The compressor is the classic hashed LZW: strings are keyed by (pixel, prefix
-// code) in an open-addressed table of 5003 slots with a fixed secondary probe, so encoding never
+// code) in an open-addressed table of 8209 slots with a fixed secondary probe, so encoding never
 // allocates; when the 12-bit code space is used up the table is emptied and a clear code sent.
 #include "formats/gif_encode.h"
 
@@ -10,7 +10,8 @@
 namespace {
 
 constexpr int MAX_SIDE = 65535;  // the 16-bit fields of the header and descriptor
-constexpr int HSIZE = 5003;      // prime, so that the probe visits every slot
+// Prime, so that the probe visits every slot; twice the 4096 codes, so probe chains stay short.
+constexpr int HSIZE = 8209;
 constexpr int MAXBITS = 12;
 constexpr int MAXMAXCODE = 1 << MAXBITS;
 
@@ -142,7 +143,7 @@ int gif_compress(int init_bits, FILE* outfile, gif_pixel_fn get_pixel) {
     int c;
     while ((c = GIFNextPixel()) != -1) {
       const int fcode = (c << MAXBITS) + ent;
-      int i = (c << 4) ^ ent;
+      int i = (c << 5) ^ ent;  // spreads over the whole table: c < 256, ent < 4096
       if (htab[i] == fcode) {
         ent = codetab[i];
         continue;

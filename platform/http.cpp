@@ -81,6 +81,19 @@ int http_system_resolver(const char* name, std::vector<std::string>* out) {
 
 int http_handles_open() { return handles_open; }
 
+const char* http_error_text(int code) {
+  switch (code) {
+    case HTTP_TOO_LARGE: return "page too large";
+    case HTTP_TIMEOUT: return "time-out";
+    case HTTP_INVALID_NAME: return "invalid server name or path";
+    case HTTP_NAME_NOT_RESOLVED: return "server name not found";
+    case HTTP_CANNOT_CONNECT: return "no connection";
+    case HTTP_CONNECTION_ABORTED: return "connection broken off";
+    case HTTP_INVALID_REPLY: return "invalid reply";
+    default: return "failure";
+  }
+}
+
 HttpSession* http_open_session(const char* agent) {
   static std::once_flag once;
   static CURLcode global = CURLE_OK;

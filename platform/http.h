@@ -21,6 +21,9 @@ enum {
   HTTP_INVALID_REPLY = 12152,        // not an HTTP reply, or headers over http_bounds.max_header
 };
 
+// A few words on what a code means ("time-out", "invalid reply", ...).
+const char* http_error_text(int code);
+
 // Server names are at most this long, and only letters, digits, '-', '.' and '_'; anything else
 // (spaces, line ends and other controls, '/', '@', ':', bytes above 127) could change the request
 // or the host it goes to. Paths may not hold spaces or controls. Both are refused with

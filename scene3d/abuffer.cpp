@@ -1,7 +1,9 @@
 #include "scene3d/abuffer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +16,7 @@
 namespace scene3d {
 
 int UseBall = 1;
+int draw_in_index_order = 0;
 
 namespace {
 
@@ -23,6 +26,16 @@ int* spans = nullptr;
 // One generator per cell row for overlapping cut faces, seeded from the row number each frame.
 uint32_t* row_rnd = nullptr;
 int scratch_rows = 0;
+// Per grid row of quads: the lowest and highest cell row (relative to the centre) of its drawable
+// quads, so that a band passes over grid rows that cannot reach it.
+int* quad_rows = nullptr;
+int quad_rows_alloc = 0;
+// The order spheres and triangles are drawn in: nearest first, so that most hidden cells are
+// passed over with one comparison. A cell keeps the nearest object and, among equally near ones,
+// the lowest id, whatever the order: the frame is the same as when drawn in index order.
+int* draw_order = nullptr;
+int draw_order_alloc = 0;
+int draw_order_count = 0;
 
 constexpr int kEmptyMin = 32500, kEmptyMax = -32500;
 
@@ -108,15 +121,16 @@ void clear_rows(int ys, int ye) {
   for (int y = ys; y < ye; y++) row_rnd[y] = (uint32_t)y + 1;
 }
 
-// The facing value of every quad that can be drawn, in the charge entry of its corner C, for
-// the grid rows of band k of c. A degenerate quad takes the value of the previous quad of its
-// grid row.
-void facing_values(int k, int c) {
+// The facing value of every quad that can be drawn, in the charge entry of its corner C, and
+// the cell rows each grid row of quads covers, for the grid rows of band k of c. A degenerate quad
+// takes the facing value of the previous quad of its grid row.
+void quad_pass(int k, int c) {
   const int nx = zmat_nx;
   int r0, r1;
   band_range(zmat_ny > 0 ? zmat_ny - 1 : 0, k, c, &r0, &r1);
   for (int r = r0 + 1; r < r1 + 1; r++) {
     float last = 0;
+    int lo = 1 << 30, hi = -(1 << 30);  // no drawable quad: reaches no band
     for (int col = 0; col < nx - 1; col++) {
       const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
       if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) continue;
@@ -125,8 +139,51 @@ void facing_values(int k, int c) {
       if (F == 0 && col > 0) F = last;
       last = F;
       charge[C] = F;
+      for (int q : {A, B, C, D}) {
+        const int y = vertex_cell(at[q].sy);
+        lo = std::min(lo, y), hi = std::max(hi, y);
+      }
     }
+    quad_rows[2 * r] = lo, quad_rows[2 * r + 1] = hi;
   }
+}
+
+// Orders the objects by the nearest depth they can show (counting sort over 1024 slices of the
+// depth range, index order within a slice), or leaves index order when `keep_index_order`.
+// Objects that cannot be drawn are left out.
+void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*drawable)(int)) {
+  draw_order_count = 0;
+  if (keep_index_order) {
+    for (int i = 0; i < n; i++)
+      if (drawable(i)) draw_order[draw_order_count++] = i;
+    return;
+  }
+  float lo = 1e30f, hi = -1e30f;
+  for (int i = 0; i < n; i++)
+    if (drawable(i)) lo = std::min(lo, nearest(i)), hi = std::max(hi, nearest(i));
+  constexpr int kSlices = 1024;
+  int start[kSlices + 1] = {};
+  const float scale = hi > lo ? (kSlices - 1) / (hi - lo) : 0;
+  auto slice = [&](int i) { return (int)((nearest(i) - lo) * scale); };
+  for (int i = 0; i < n; i++)
+    if (drawable(i)) start[slice(i) + 1]++;
+  for (int k = 0; k < kSlices; k++) start[k + 1] += start[k];
+  for (int i = 0; i < n; i++)
+    if (drawable(i)) draw_order[start[slice(i)]++] = i;
+  draw_order_count = start[kSlices - 1];
+}
+
+float sphere_nearest(int i) { return at[i].d - at[i].rad; }
+bool sphere_drawable(int i) { return at[i].vis > 0 && std::isfinite(at[i].d - at[i].rad); }
+float triangle_nearest(int t) { return std::min({at[3 * t].d, at[3 * t + 1].d, at[3 * t + 2].d}); }
+bool triangle_drawable(int t) {
+  return at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis &&
+         std::isfinite(triangle_nearest(t));
+}
+
+// A cell takes an object that is nearer, or as near with a lower id.
+inline bool takes(float z, int id, float stored_z, int stored_id) {
+  return z < stored_z || (z == stored_z && id < stored_id);
 }
 
 bool quads_fit() { return zmat_nx >= 2 && zmat_ny >= 2 && (int64_t)zmat_nx * zmat_ny <= n_atoms; }
@@ -134,7 +191,24 @@ bool quads_fit() { return zmat_nx >= 2 && zmat_ny >= 2 && (int64_t)zmat_nx * zma
 }  // namespace
 
 int abuf_prepare(int rows) {
-  if (show_surface && isXYZ2d_mat && quads_fit() && ensure_charges() != 0) return 1;
+  if (show_surface && isXYZ2d_mat && quads_fit()) {
+    if (ensure_charges() != 0) return 1;
+    if (zmat_ny > quad_rows_alloc) {
+      int* q = (int*)scene_malloc((uint64_t)zmat_ny * 2 * sizeof(int));
+      if (!q) return 1;
+      free(quad_rows);
+      quad_rows = q;
+      quad_rows_alloc = zmat_ny;
+    }
+  }
+  const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
+  if (objects > draw_order_alloc) {
+    int* o = (int*)scene_malloc((uint64_t)objects * sizeof(int));
+    if (!o) return 1;
+    free(draw_order);
+    draw_order = o;
+    draw_order_alloc = objects;
+  }
   if (rows <= scratch_rows) return 0;
   int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
   uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
@@ -154,19 +228,31 @@ void virt_draw_line(int x0, int y0, int x1, int y1, int* sp) {
 }
 
 void abuf_mt(int pass) {
-  const int c = bands_for(n_atoms >= 10000 ? 4 : 1);
-  run_bands(c, [c, pass](int k) {
-    band_params p{k, c, pass};
+  const int cp = bands_for(n_atoms >= 10000 ? 4 : 1);
+  run_bands(cp, [cp, pass](int k) {
+    band_params p{k, cp, pass};
     create_screen_coords(&p);
   });
+  // Drawing costs by the cells covered more than by the objects: it always takes the wide split.
+  const int c = bands_for(4);
   // What the bands share is settled before they start: the charge list exists for all points,
   // and the quads' facing values and the triangles' entries are written once.
   if (show_surface && isXYZ2d_mat && quads_fit()) {
-    if (have_charges && alloc_charge >= n_atoms) run_bands(c, [c](int k) { facing_values(k, c); });
-  } else if (!show_surface && show_triangles && have_charges) {
-    for (int t = 0; 3 * t + 2 < n_atoms; t++)
-      if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
-        charge[3 * t + 1] = 0;
+    if (have_charges && alloc_charge >= n_atoms && quad_rows_alloc >= zmat_ny)
+      run_bands(c, [c](int k) { quad_pass(k, c); });
+  } else if (show_triangles && !show_surface) {
+    if (have_charges)
+      for (int t = 0; 3 * t + 2 < n_atoms; t++)
+        if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
+          charge[3 * t + 1] = 0;
+    order_objects(n_atoms / 3, draw_in_index_order, triangle_nearest, triangle_drawable);
+  } else if (!show_surface) {
+    // Overlapping cut faces pick by the rows' generators in drawing order: with any cut face in
+    // the frame the spheres are drawn in index order.
+    bool any_cut = false;
+    for (int i = 0; i < n_atoms && !any_cut; i++)
+      any_cut = at[i].vis > 0 && at[i].d - camera_pos < ClipDist;
+    order_objects(n_atoms, any_cut || draw_in_index_order, sphere_nearest, sphere_drawable);
   }
   run_bands(c, [c, pass](int k) {
     band_params p{k, c, pass};
@@ -181,7 +267,8 @@ int abuf_mult_thread(void* param) {
   clear_rows(ys, ye);
   const int cx = xcenter + dispX, cy = ycenter + dispY;
   if (show_surface) {
-    if (isXYZ2d_mat && quads_fit() && have_charges && alloc_charge >= n_atoms)
+    if (isXYZ2d_mat && quads_fit() && have_charges && alloc_charge >= n_atoms &&
+        quad_rows_alloc >= zmat_ny)
       DrawAbuf_quads(cx, cy, p->pass, p->k, p->c);
   } else if (show_triangles) {
     DrawAbuf_triangles(cx, cy, p->pass, p->k, p->c);
@@ -198,7 +285,8 @@ void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
   int* A = pass ? A2buffer : Abuffer;
   const int xlo = -cx, xhi = stride - 1 - cx;  // columns relative to the centre
   const int ylo = ys - cy, yhi = ye - 1 - cy;  // the band's rows relative to the centre
-  for (int i = 0; i < n_atoms; i++) {
+  for (int o = 0; o < draw_order_count; o++) {
+    const int i = draw_order[o];
     const render_rec& a = at[i];
     const double r2 = 2.0 * a.vis;
     if (!(r2 > 0)) continue;
@@ -220,11 +308,11 @@ void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
         const float dyr = j * px - a.y;
         int64_t cell = (int64_t)(cy + j) * stride + cx + k0;
         for (int kk = k0; kk <= k1; kk++, cell++) {
-          if (!(Dbuffer[cell] > depth - R)) continue;
+          if (Dbuffer[cell] < depth - R) continue;  // nearer than the sphere can be
           const float dxr = kk * px - a.x;
           const float h2 = R * R - dyr * dyr - dxr * dxr;
           const float z = h2 > 1e-8f ? depth - std::sqrt(h2) : depth - 0.0001f;
-          if (z < Dbuffer[cell]) Dbuffer[cell] = z, A[cell] = id;
+          if (takes(z, id, Dbuffer[cell], A[cell])) Dbuffer[cell] = z, A[cell] = id;
         }
       }
     } else {
@@ -278,10 +366,9 @@ void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
   int ys, ye;
   band_range(use_y, k, c, &ys, &ye);
   int* Ab = pass ? A2buffer : Abuffer;
-  const int ntri = n_atoms / 3;
-  for (int t = 0; t < ntri; t++) {
+  for (int o = 0; o < draw_order_count; o++) {
+    const int t = draw_order[o];
     const render_rec* v0 = &at[3 * t];
-    if (!v0[0].vis || !v0[1].vis || !v0[2].vis) continue;
     int xs[3], yv[3];
     float zs[3];
     for (int q = 0; q < 3; q++) {
@@ -292,11 +379,13 @@ void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
     if (!band_rows(ymin, ymax, cy, ys, ye, &rows)) continue;
     polygon_spans(xs, yv, 3, cx, cy, rows);
     const int id = 3 * t + 1;
+    const float znear = std::min({zs[0], zs[1], zs[2]});
     for (int Y = rows.first; Y <= rows.last; Y++) {
       const int* sp = spans + 2 * Y;
       const int x0 = std::max(cx + sp[0], 0), x1 = std::min(cx + sp[1], use_x - 1);
       int64_t cell = (int64_t)Y * Axres + x0;
       for (int X = x0; X <= x1; X++, cell++) {
+        if (Dbuffer[cell] < znear) continue;  // the cell's object is nearer than any of ours
         const float da = cell_distance(X, Y, cx + xs[0], cy + yv[0]);
         const float db = cell_distance(X, Y, cx + xs[1], cy + yv[1]);
         const float dc = cell_distance(X, Y, cx + xs[2], cy + yv[2]);
@@ -304,7 +393,7 @@ void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
         const float z =
             S > 0 ? 0.5f * ((1 - da / S) * zs[0] + (1 - db / S) * zs[1] + (1 - dc / S) * zs[2])
                   : (zs[0] + zs[1] + zs[2]) / 3;
-        if (z < Dbuffer[cell]) Dbuffer[cell] = z, Ab[cell] = id;
+        if (takes(z, id, Dbuffer[cell], Ab[cell])) Dbuffer[cell] = z, Ab[cell] = id;
       }
     }
   }
@@ -316,6 +405,7 @@ void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
   int* Ab = pass ? A2buffer : Abuffer;
   const int nx = zmat_nx, ny = zmat_ny;
   for (int r = 1; r < ny; r++) {
+    if (!(cy + quad_rows[2 * r] < ye && cy + quad_rows[2 * r + 1] >= ys)) continue;
     for (int col = 0; col < nx - 1; col++) {
       // A quad is drawn only when its four corners are shown; its neighbours do not depend on it.
       const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
@@ -355,6 +445,7 @@ void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
         const bool small = small_box && x1 - x0 <= 15;
         int64_t cell = (int64_t)Y * Axres + x0;
         for (int X = x0; X <= x1; X++, cell++) {
+          if (Dbuffer[cell] < zmin) continue;  // every depth of the quad lies at zmin or beyond
           float z;
           if (small) {
             z = zsmall;

@@ -8,6 +8,9 @@ namespace scene3d {
 
 // 1: points are drawn as spheres (always, in this system).
 extern int UseBall;
+// Test seam: spheres and triangles are drawn in index order instead of nearest first (the frame
+// is the same either way).
+extern int draw_in_index_order;
 
 // Working storage of a frame of `rows` cell rows, and the charge list of a grid scene (which
 // holds the quads' facing values). 0, or 1 when memory is short.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/bands.h"
 #include "scene3d/abuffer.h"
@@ -46,7 +47,12 @@ long frames_painted = 0;
 int scene_reading = 0;
 int FirstTimeInit = 1;
 
-int bands_for(int part_count) { return force_bands > 0 ? force_bands : part_count; }
+int bands_for(int part_count) {
+  if (force_bands > 0) return force_bands;
+  // A frame is the same for any split, so the big splits use every core there is.
+  static const int cores = (int)std::max(1u, std::thread::hardware_concurrency());
+  return part_count >= 4 && cores > part_count ? cores : part_count;
+}
 
 void UpdateAngles() {
   alpha = rot_x * 0.017453292f;
@@ -229,7 +235,7 @@ void AutoZoom(float fit) {
   const double M = (double)cw * magn;
   new_magn = (float)M;
   const double Wc = 2.0 * cw, Hc = 2.0 * ch;
-  // Grid and mesh points are corners of polygons, not balls: their radius is no part of the
+  // Grid and mesh points are corners of polygons, not balls: their radius does not show in the
   // picture.
   const bool radii = !(show_surface || show_triangles);
 

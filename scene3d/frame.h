@@ -53,7 +53,8 @@ extern int scene_reading;
 // 1 until DoInit has done its work.
 extern int FirstTimeInit;
 
-// The band count of a worker step that would choose `part_count` by itself.
+// The band count of a worker step that would choose `part_count` by itself: force_bands when
+// set, every core for the steps that split four ways, else part_count.
 int bands_for(int part_count);
 
 // First-time set-up (light, gamma and specular tables, colour map, start rotation, empty scene);

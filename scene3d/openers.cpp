@@ -1,16 +1,36 @@
-// Placeholder until the 3D renderer lands.
+// The openers of 3D scene files. Each shows the new scene only when it was read whole; otherwise
+// the status line says why and the view stays as it was.
 #include "scene3d/openers.h"
 
-#include "view/canvas.h"
+#include <cstdio>
 
-int load_stl() {
-  bluescreen("3D scenes cannot be shown yet");
-  return 0;
+#include "scene3d/read_mesh.h"
+#include "scene3d/read_surface_grid.h"
+#include "scene3d/scene_open.h"
+#include "view/canvas.h"
+#include "view/screen.h"
+
+// Posting the picture clears the status line: a note on what could not be read comes after.
+static int shown_with_note(int result, const char* note) {
+  if (result == 0 && *note) set_status(note);
+  return result;
 }
-int load_sdf() {
-  bluescreen("3D scenes cannot be shown yet");
-  return 0;
+
+int load_stl(const char* name) {
+  return shown_with_note(scene3d::old_render(name, 0, 0, 1), scene3d::stl_note);
 }
+
+int load_sdf(const char* name) {
+  printf("%s\n", name);
+  // Compressed grids are not read: saying so beats the "no header" a gzip stream would get.
+  if (bin_allocated > 0 && bin_content && bin_content[0] == 0x1F) {
+    printf("zip format not supported\n");
+    set_status("zip format not supported");
+    return 1;
+  }
+  return shown_with_note(scene3d::old_render(name, 1, 0, 0), scene3d::sdf_note);
+}
+
 int load_mypdb() {
   bluescreen("3D scenes cannot be shown yet");
   return 0;

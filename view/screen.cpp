@@ -97,21 +97,21 @@ void set_content_srtm3() { install(CONTENT_SRTM3, choices_srtm3, choice_srtm3); 
 void set_content_sdf() { install(CONTENT_SDF, choices_sdf, choice_sdf); }
 void set_content_stl() { install(CONTENT_STL, choices_stl, choice_stl); }
 
-void set_content_kind(int kind) {
-  switch (kind) {
-    case CONTENT_EMPTY: set_content_empty(); break;
-    case CONTENT_IMAGE: set_content_image(n_images); break;
-    case CONTENT_JPEG: set_content_jpeg(n_jpeg); break;
-    case CONTENT_TEXT: set_content_text(); break;
-    case CONTENT_HTML: set_content_html(); break;
-    case CONTENT_HEX: set_content_hex(); break;
-    case CONTENT_RASMOL: set_content_rasmol(); break;
-    case CONTENT_MBFRACT: set_content_mbfract(); break;
-    case CONTENT_VGLOBE: set_content_vglobe(); break;
-    case CONTENT_PDB: set_content_pdb(); break;
-    case CONTENT_SRTM3: set_content_srtm3(); break;
-    case CONTENT_SDF: set_content_sdf(); break;
-    case CONTENT_STL: set_content_stl(); break;
+void set_content_kind(int k) {
+  switch (k) {
+    case CONTENT_IMAGE: return set_content_image(n_images);
+    case CONTENT_JPEG: return set_content_jpeg(n_jpeg);
+    case CONTENT_TEXT: return set_content_text();
+    case CONTENT_HTML: return set_content_html();
+    case CONTENT_HEX: return set_content_hex();
+    case CONTENT_RASMOL: return set_content_rasmol();
+    case CONTENT_MBFRACT: return set_content_mbfract();
+    case CONTENT_VGLOBE: return set_content_vglobe();
+    case CONTENT_PDB: return set_content_pdb();
+    case CONTENT_SRTM3: return set_content_srtm3();
+    case CONTENT_SDF: return set_content_sdf();
+    case CONTENT_STL: return set_content_stl();
+    default: return set_content_empty();
   }
 }
 
@@ -124,6 +124,29 @@ void show_empty_choices() {
 }
 
 int empty_choices_shown() { return empty_list_over_kind; }
+
+void show_hex_choices() {
+  if (choice) {
+    choice->menu(choices_hex);
+    choice->value(1);
+  }
+}
+
+ContentState save_content() {
+  return {content, n_images, n_jpeg, choice ? choice->menu() : nullptr,
+          choice ? choice->value() : -1, empty_list_over_kind};
+}
+
+void restore_content(const ContentState& s) {
+  content = s.content;
+  n_images = s.n_images;
+  n_jpeg = s.n_jpeg;
+  empty_list_over_kind = s.empty_list_over_kind;
+  if (choice && s.items) {
+    choice->menu(s.items);
+    choice->value(s.value);
+  }
+}
 
 int is_content_empty() { return content == CONTENT_EMPTY; }
 int is_content_image() { return content == CONTENT_IMAGE ? n_images : 0; }

@@ -7,6 +7,7 @@
 #pragma once
 
 class Fl_Choice;
+struct Fl_Menu_Item;
 class Fl_Text_Buffer;
 class Fl_Widget;
 class Fl_Window;
@@ -70,8 +71,8 @@ void set_content_pdb();
 void set_content_srtm3();
 void set_content_sdf();
 void set_content_stl();
-// Installs `kind` as its own setter does (the image and JPEG kinds with their last frame counts).
-void set_content_kind(int kind);
+// Sets the kind k (one of the CONTENT_ values) as its own setter would, the frame counts kept.
+void set_content_kind(int k);
 
 int is_content_empty();
 int is_content_image();
@@ -98,6 +99,21 @@ void set_choice(int i);
 void show_empty_choices();
 // True while that list stands over another kind.
 int empty_choices_shown();
+
+// Installs the hex kind's items with "hex" selected, without changing the kind (the page fetch
+// shows its bytes so before its caller names the kind).
+void show_hex_choices();
+
+// The content kind with the view choice's list and selection, as a whole: an operation that sets
+// a kind for its run puts it all back when it fails.
+struct ContentState {
+  int content, n_images, n_jpeg;
+  const Fl_Menu_Item* items;  // the choice's list (null without the widget)
+  int value;                  // its selected item
+  bool empty_list_over_kind;
+};
+ContentState save_content();
+void restore_content(const ContentState& s);
 
 // The view predicates over the view choice: its selected item (-1 without the widget), and
 // whether it selects the hex dump, the text view or the "auto" item of what the canvas shows.

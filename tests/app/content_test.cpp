@@ -136,3 +136,38 @@ TEST(Content, PicksInTheEmptyListShownOverAKindAreNotStored) {
   EXPECT_EQ(choice_empty, 0);
   choice_empty = 1;
 }
+
+TEST(Content, ASavedKindComesBackWithItsListAndPick) {
+  headless_viewer();
+  struct Case {
+    void (*set)();
+  } cases[] = {
+      {[] { set_content_image(0); }},  // no images: its picks are not stored
+      {[] {
+         set_content_jpeg(2);
+         choice->value(1);
+       }},
+      {[] {
+         set_content_pdb();
+         show_empty_choices();  // a failed open's list over the kind
+       }},
+      {set_content_vglobe},
+  };
+  for (const Case& c : cases) {
+    c.set();
+    int kind = content, images = n_images, jpegs = n_jpeg, picked = get_view_val();
+    Items list = items();
+    bool over = empty_choices_shown();
+    ContentState saved = save_content();
+    set_content_text();
+    show_hex_choices();
+    n_images = n_jpeg = 9;
+    restore_content(saved);
+    EXPECT_EQ(content, kind);
+    EXPECT_EQ(n_images, images);
+    EXPECT_EQ(n_jpeg, jpegs);
+    EXPECT_EQ(items(), list) << kind;
+    EXPECT_EQ(get_view_val(), picked) << kind;
+    EXPECT_EQ(empty_choices_shown(), over) << kind;
+  }
+}

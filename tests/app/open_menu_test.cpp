@@ -122,27 +122,6 @@ TEST_F(MenuTest, ChosenFileOpensOverTheHexKind) {
   EXPECT_EQ(ocr_canvas_text(1, 0, 18), "00000000: 504B 030");
 }
 
-// The chooser sets the hex kind before it opens; a 3D scene that could not be read keeps what
-// was shown, that kind and its view items included, instead of a dump of the refused file.
-TEST_F(MenuTest, RefusedSceneKeepsTheKindShownBeforeTheChooser) {
-  write("bad.hgt", "not a tile");
-  result = [](const std::string& row) { return row == "hgt" ? 1 : 0; };
-  choice_vglobe = 1;
-  for (auto show : {+[] { set_content_vglobe(); }, +[] { set_content_pdb(); }}) {
-    show();
-    const int kind = content;
-    const std::vector<std::string> items = choice_items();
-    set_title("shown");
-    Chooser::answer = 0;
-    Chooser::chosen = dir_ + "/bad.hgt";
-    cb_open();
-    EXPECT_EQ(content, kind);
-    EXPECT_EQ(choice_items(), items);
-    EXPECT_EQ(title(), "shown");
-    EXPECT_EQ(kind_before_open, -1);
-  }
-}
-
 TEST_F(MenuTest, ChosenPathOf401CharactersIsIgnored) {
   std::string ok = path_of_length(dir_, 400, ".bin");
   std::string too_long = path_of_length(dir_, 401, ".bin");

@@ -109,10 +109,10 @@ TEST(Hdr, ImageMagickFilesMatchTheToneMapInNumpy) {
   // Width 10 puts line ends into every scanline head and the EXPOSURE line pushes the size past
   // byte 128; neither may lose rows.
   std::vector<std::string> paths;
-  for (const char* spec : {"10x4", "10x4 exposure", "300x20", "8x1"}) {
+  for (const char* shape : {"10x4", "10x4 exposure", "300x20", "8x1"}) {
     int w, h;
-    sscanf(spec, "%dx%d", &w, &h);
-    bool exposure = strstr(spec, "exposure") != nullptr;
+    sscanf(shape, "%dx%d", &w, &h);
+    bool exposure = strstr(shape, "exposure") != nullptr;
     std::string base = fixture(std::string("im_") + std::to_string(w) + (exposure ? "_exposure" : ""));
     ASSERT_EQ(sh(imagemagick() + " -seed " + std::to_string(w) + " -size " + std::to_string(w) + "x" +
                  std::to_string(h) + " xc: +noise Random -depth 8 '" + base + ".ppm'"),

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "render_fixture.h"
+#include "scene3d/abuffer.h"
 #include "scene3d/frame.h"
 
 using namespace scene3d;
@@ -24,15 +25,17 @@ class Bands : public ::testing::Test {
     renderer_at(203, 157);
   }
 
-  // The frame with 1 band, then with 2, 4 and 8 (and 4 with a thread that cannot start).
+  // The frame with 1 band, then with 2, 4 and 8 (and 4 with a thread that cannot start), and with
+  // the objects drawn in index order rather than nearest first.
   static void expect_same_for_every_split() {
     force_bands = 1;
     ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
     Frame one = grab_frame();
-    for (int bands : {2, 4, 8, -4}) {
+    for (int bands : {2, 4, 8, -4, 0}) {
       SCOPED_TRACE(bands);
-      force_bands = bands < 0 ? -bands : bands;
+      force_bands = bands < 0 ? -bands : bands == 0 ? 3 : bands;
       if (bands < 0) plat_fail_thread_starts = 1;
+      draw_in_index_order = bands == 0;
       ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
       Frame f = grab_frame();
       EXPECT_TRUE(f.ids == one.ids);
@@ -40,6 +43,7 @@ class Bands : public ::testing::Test {
       EXPECT_TRUE(f.lit == one.lit);
       EXPECT_EQ(memcmp(f.picture.data(), one.picture.data(), f.picture.size() * sizeof(float)), 0);
     }
+    draw_in_index_order = 0;
   }
 };
 

@@ -18,6 +18,7 @@ class Store : public ::testing::Test {
     if (!CMap) ASSERT_EQ(InitColorMap(), 0);
     default_radii();
     ASSERT_EQ(InitMolData(), 1);
+    v.clear();
   }
   void TearDown() override {
     fail_alloc_at = 0;

@@ -36,6 +36,15 @@ int quad_rows_alloc = 0;
 int* draw_order = nullptr;
 int draw_order_alloc = 0;
 int draw_order_count = 0;
+// The triangles to draw in drawing order, with their vertex cells and depths, so that every band
+// reads them in one sweep instead of gathering the points from all over the store.
+struct TriDraw {
+  int x[3], y[3];
+  float z[3];
+  int t, ymin, ymax;
+};
+TriDraw* tri_draw = nullptr;
+int tri_draw_alloc = 0;
 
 constexpr int kEmptyMin = 32500, kEmptyMax = -32500;
 
@@ -163,8 +172,12 @@ void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*d
     if (drawable(i)) lo = std::min(lo, nearest(i)), hi = std::max(hi, nearest(i));
   constexpr int kSlices = 1024;
   int start[kSlices + 1] = {};
-  const float scale = hi > lo ? (kSlices - 1) / (hi - lo) : 0;
-  auto slice = [&](int i) { return (int)((nearest(i) - lo) * scale); };
+  // In double: with coordinates near the float range the depth span itself may not be a float.
+  const double scale = hi > lo ? (kSlices - 1) / ((double)hi - lo) : 0;
+  auto slice = [&](int i) {
+    const double k = ((double)nearest(i) - lo) * scale;
+    return k > 0 ? std::min((int)k, kSlices - 1) : 0;
+  };
   for (int i = 0; i < n; i++)
     if (drawable(i)) start[slice(i) + 1]++;
   for (int k = 0; k < kSlices; k++) start[k + 1] += start[k];
@@ -209,6 +222,13 @@ int abuf_prepare(int rows) {
     draw_order = o;
     draw_order_alloc = objects;
   }
+  if (show_triangles && !show_surface && objects > tri_draw_alloc) {
+    TriDraw* d = (TriDraw*)scene_malloc((uint64_t)objects * sizeof(TriDraw));
+    if (!d) return 1;
+    free(tri_draw);
+    tri_draw = d;
+    tri_draw_alloc = objects;
+  }
   if (rows <= scratch_rows) return 0;
   int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
   uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
@@ -246,6 +266,15 @@ void abuf_mt(int pass) {
         if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
           charge[3 * t + 1] = 0;
     order_objects(n_atoms / 3, draw_in_index_order, triangle_nearest, triangle_drawable);
+    for (int o = 0; o < draw_order_count; o++) {
+      TriDraw& d = tri_draw[o];
+      d.t = draw_order[o];
+      for (int q = 0; q < 3; q++) {
+        const render_rec& a = at[3 * d.t + q];
+        d.x[q] = vertex_cell(a.sx), d.y[q] = vertex_cell(a.sy), d.z[q] = a.d;
+      }
+      d.ymin = std::min({d.y[0], d.y[1], d.y[2]}), d.ymax = std::max({d.y[0], d.y[1], d.y[2]});
+    }
   } else if (!show_surface) {
     // Overlapping cut faces pick by the rows' generators in drawing order: with any cut face in
     // the frame the spheres are drawn in index order.
@@ -367,18 +396,13 @@ void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
   band_range(use_y, k, c, &ys, &ye);
   int* Ab = pass ? A2buffer : Abuffer;
   for (int o = 0; o < draw_order_count; o++) {
-    const int t = draw_order[o];
-    const render_rec* v0 = &at[3 * t];
-    int xs[3], yv[3];
-    float zs[3];
-    for (int q = 0; q < 3; q++) {
-      xs[q] = vertex_cell(v0[q].sx), yv[q] = vertex_cell(v0[q].sy), zs[q] = v0[q].d;
-    }
-    const int ymin = std::min({yv[0], yv[1], yv[2]}), ymax = std::max({yv[0], yv[1], yv[2]});
+    const TriDraw& d = tri_draw[o];
     RowSpan rows;
-    if (!band_rows(ymin, ymax, cy, ys, ye, &rows)) continue;
+    if (!band_rows(d.ymin, d.ymax, cy, ys, ye, &rows)) continue;
+    const int *xs = d.x, *yv = d.y;
+    const float* zs = d.z;
     polygon_spans(xs, yv, 3, cx, cy, rows);
-    const int id = 3 * t + 1;
+    const int id = 3 * d.t + 1;
     const float znear = std::min({zs[0], zs[1], zs[2]});
     for (int Y = rows.first; Y <= rows.last; Y++) {
       const int* sp = spans + 2 * Y;

@@ -167,6 +167,24 @@ TEST_F(FrameDriver, PointsAtTheCamera) {
   for (int i = 0; i < 4 * width * height; i++) ASSERT_TRUE(std::isfinite(img_content[i]));
 }
 
+// Coordinates a damaged file may hold: the scene shows what it can, nothing overflows.
+TEST_F(FrameDriver, HostileCoordinates) {
+  const double big = 3e38, nan = std::nan(""), inf = INFINITY;
+  ASSERT_EQ(show_spheres({{0, 0, 0, 1, 6}, {big, -big, big, 1, 6}, {nan, 0, 0, 1, 7},
+                          {0, inf, 0, 1, 8}, {1, 1, 1, big, 6}, {2, 2, 2, nan, 6}}),
+            0);
+  srtm3_rotate(7, 3);
+  std::vector<tri> t = tetrahedron(3);
+  t[1].a[0] = nan, t[2].b[2] = inf, t[3].c[1] = -big;
+  ASSERT_EQ(show_mesh(t), 0);
+  srtm3_zoom_in();
+  std::vector<float> z = cone(12, 5);
+  z[30] = nan, z[31] = inf, z[50] = -3e38f;
+  ASSERT_EQ(show_grid(12, 12, 1, 1, z, true), 0);
+  srtm3_left();
+  for (int i = 0; i < 4 * width * height; i++) ASSERT_TRUE(std::isfinite(img_content[i])) << i;
+}
+
 TEST_F(FrameDriver, ZoomHasABound) {
   ASSERT_EQ(show_spheres({{0, 0, 0, 5, 6}}), 0);
   magn = kMagnMax / 1.2f;

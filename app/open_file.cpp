@@ -15,6 +15,7 @@
 #include "app/picture_box.h"
 #include "app/window.h"
 #include "formats/gif.h"
+#include "formats/reader.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
 #include "scene3d/openers.h"
@@ -203,7 +204,9 @@ static int dispatch(open_entry* row, int fit) {
       if (r == 0) set_content_image(1);
       return r;
     case OPEN_IMAGE_OR_ERROR:
-      if (run_reader(*row, fit) != 0) bluescreen("");
+      // The error canvas says why: the reader's own refusal text goes on its message line.
+      reader_refusal[0] = 0;
+      if (run_reader(*row, fit) != 0) bluescreen(reader_refusal);
       set_content_image(1);
       return 0;
     case OPEN_GIF_FRAMES:

@@ -1,5 +1,6 @@
 #include "platform/bands.h"
 
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -30,4 +31,22 @@ void run_bands(int n, const std::function<void(int)>& band) {
   }
   band(0);
   for (auto& t : workers) t.join();
+}
+
+void run_pieces(int n, int size, int workers, const std::function<void(int, int)>& piece) {
+  if (n < 1) return;
+  if (size < 1) size = 1;
+  std::atomic<int> next{0};
+  run_bands(workers, [&](int) {
+    for (;;) {
+      int begin = next.fetch_add(size, std::memory_order_relaxed);
+      if (begin >= n) return;
+      piece(begin, n - begin < size ? n : begin + size);
+    }
+  });
+}
+
+int plat_processor_count() {
+  unsigned n = std::thread::hardware_concurrency();
+  return n > 0 ? (int)n : 1;
 }

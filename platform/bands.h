@@ -1,5 +1,5 @@
-// Band workers: one computation split into n bands that run in parallel and are all finished when
-// the call returns. The only place that starts threads.
+// Band workers: one computation split into n bands (or handed out in pieces) that run in parallel
+// and are all finished when the call returns. The only place that starts threads.
 #pragma once
 #include <functional>
 
@@ -14,3 +14,11 @@ extern int plat_fail_thread_starts;
 // caller, then the caller waits for all of them (no time-out). A thread that cannot be started has
 // its band run on the caller at once. n < 1 runs nothing.
 void run_bands(int n, const std::function<void(int)>& band);
+
+// Runs piece(begin, end) for the items 0 .. n-1 in pieces of `size` items, handed out in order to
+// `workers` band workers (run_bands) as each comes free, so that slow pieces do not hold the
+// others up. The split must not change the result: each piece writes only its own items.
+void run_pieces(int n, int size, int workers, const std::function<void(int, int)>& piece);
+
+// The processors online, at least 1.
+int plat_processor_count();

@@ -55,6 +55,29 @@ TEST(Bands, AThreadThatCannotStartHasItsBandRunOnTheCaller) {
   EXPECT_EQ(plat_fail_thread_starts, 0);
 }
 
+// Pieces cover every item exactly once, whatever the item count, piece size and worker count,
+// also when workers cannot start or run one after another.
+TEST(Bands, PiecesCoverEveryItemOnce) {
+  struct Case {
+    int n, size, workers, failing, sequential;
+  } cases[] = {{0, 8, 4, 0, 0},   {1, 8, 4, 0, 0},  {800, 8, 8, 0, 0}, {801, 8, 3, 0, 0},
+               {7, 100, 16, 0, 0}, {50, 1, 16, 0, 0}, {99, 0, 2, 0, 0},  {64, 8, 4, 3, 0},
+               {64, 8, 4, 0, 1}};
+  for (const Case& c : cases) {
+    std::vector<std::atomic<int>> seen(c.n);
+    plat_fail_thread_starts = c.failing;
+    is9xline = c.sequential;
+    run_pieces(c.n, c.size, c.workers, [&](int b, int e) {
+      EXPECT_LT(b, e);
+      for (int i = b; i < e; i++) seen[i]++;
+    });
+    is9xline = 0;
+    plat_fail_thread_starts = 0;
+    for (int i = 0; i < c.n; i++) ASSERT_EQ(seen[i].load(), 1) << "item " << i << " of " << c.n;
+  }
+  EXPECT_GE(plat_processor_count(), 1);
+}
+
 TEST(Env, WorkerCountFromTheEnvironment) {
   struct Case {
     const char* value;  // nullptr: unset

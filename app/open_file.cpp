@@ -11,9 +11,9 @@
 #include <initializer_list>
 
 #include "app/menu.h"
+#include "app/open_hgt.h"
 #include "app/picture_box.h"
 #include "app/window.h"
-#include "earth/terrain.h"
 #include "formats/gif.h"
 #include "formats/reader.h"
 #include "formats/readers.h"

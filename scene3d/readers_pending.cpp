@@ -1,8 +1,0 @@
-// Readers still to come. Each one's module replaces its stub here.
-#include "scene3d/scene_open.h"
-
-namespace scene3d {
-
-int terrain_scene() { return scene_fail("terrain tiles cannot be shown yet"); }
-
-}  // namespace scene3d

@@ -45,6 +45,8 @@ std::string atom(const char* kind, int serial, const char* name, const char* res
   return record(kind, serial, name, residue, xs[0], xs[1], xs[2], "  1.00", element);
 }
 
+Bytes gzip_bytes(const std::string& text, int level = 6);
+
 class Reader : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -244,6 +246,20 @@ TEST_F(Reader, LineEnds) {
   }
 }
 
+// A NUL byte is one more character of its line: the lines after it are read, plain or gzip.
+TEST_F(Reader, NulBytesEndNothing) {
+  std::string text = atom("ATOM", 1, " C  ", "ALA", 0, 0, 0) + "\n" + std::string("REMARK \0 x\n", 11) +
+                     atom("ATOM", 2, " O  ", "ALA", 1.2, 0, 0) + "\n";
+  text[40] = '\0';  // inside the first atom's y field
+  for (bool gz : {false, true}) {
+    SCOPED_TRACE(gz ? "gzip" : "plain");
+    ASSERT_EQ(gz ? read(gzip_bytes(text)) : read(text), 0) << mol_failure;
+    ASSERT_EQ(n_atoms, 2);
+    EXPECT_EQ(at_el[1], 8);
+    EXPECT_FLOAT_EQ(at_r[1].x, 1.2f);
+  }
+}
+
 TEST_F(Reader, CentredOnlyFarFromTheOrigin) {
   std::string near = atom("ATOM", 1, " C  ", "ALA", 9, 9, 0) + "\n" +
                      atom("ATOM", 2, " C  ", "ALA", 11, 11, 0) + "\n";
@@ -290,7 +306,7 @@ TEST_F(Reader, ChargeColumns) {
   EXPECT_FLOAT_EQ(get_charge(0), 3.3f);
 }
 
-Bytes gzip_bytes(const std::string& text, int level = 6) {
+Bytes gzip_bytes(const std::string& text, int level) {
   z_stream zs{};
   EXPECT_EQ(deflateInit2(&zs, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
   Bytes out(deflateBound(&zs, text.size()) + 64);

@@ -190,7 +190,8 @@ bool read_gpr(Lines& lines, LayoutReading* r) {
         double val[4];
         if (numbers(l.text(text), val, 4) < 4 || val[0] < 0 || val[0] >= n_atoms) continue;
         if (!finite_point(10 * val[1], 10 * val[2], 10 * val[3])) continue;
-        at_r[(int)val[0]] = point3{(float)(10 * val[1]), (float)(10 * val[2]), (float)(10 * val[3])};
+        at_r[(int)val[0]] =
+            point3{(float)(10 * val[1]), (float)(10 * val[2]), (float)(10 * val[3])};
       }
     } else if (l.starts("!Charges")) {
       for (int k = 0; k < n_atoms && lines.next(&l); k++) {

@@ -52,13 +52,13 @@ struct LayoutRow {
 
 // First match wins. A PDB file saved with a "[nn]" suffix is matched apart (see layout_of).
 const LayoutRow kLayouts[] = {
-    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},     {".PDB", PDB, true, 58},
-    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},     {".CML", PDB, false, 54},
-    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},     {".xyz", XYZ, false, 54},
-    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},      {".dat", DAT, false, 54},
-    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},     {".md", MD, false, 54},
-    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58},   {".PDB.GZ", PDB, true, 58},
-    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},      {".GZ", PDB, true, 58},
+    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},   {".PDB", PDB, true, 58},
+    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},   {".CML", PDB, false, 54},
+    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},   {".xyz", XYZ, false, 54},
+    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},    {".dat", DAT, false, 54},
+    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},   {".md", MD, false, 54},
+    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58}, {".PDB.GZ", PDB, true, 58},
+    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},    {".GZ", PDB, true, 58},
     {".pdbq.gz", PDBQ, true, 54}};
 const LayoutRow kBracketedPdb = {".pdb[", PDB, true, 58};
 

@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > FUZZ_MAX_INPUT) return 0;
   static const bool map = scene3d::InitColorMap() == 0;
   if (!map) return 0;
-  static const char* const names[] = {"f.pdbq", "f.xyz", "f.mol", "f.dat", "f.gpr", "f.md",
-                                      "f.cml",  "f.xyz.gz"};
+  static const char* const names[] = {"f.pdbq", "f.xyz", "f.mol", "f.dat",
+                                      "f.gpr",  "f.md",  "f.cml", "f.xyz.gz"};
   const char* name = names[data[0] % (sizeof names / sizeof names[0])];
   scene3d::read_molecule(name, data + 1, (int64_t)size - 1);
   scene3d::SetContent(0);

@@ -190,7 +190,8 @@ void find_bonds(int first) {
   // together in memory.
   int* start = read ? (int*)scene_malloc(((uint64_t)M_xyz + 1) * sizeof(int)) : nullptr;
   Packed* packed =
-      start ? (Packed*)scene_malloc((uint64_t)(n_atoms > 0 ? n_atoms : 1) * sizeof(Packed)) : nullptr;
+      start ? (Packed*)scene_malloc((uint64_t)(n_atoms > 0 ? n_atoms : 1) * sizeof(Packed))
+            : nullptr;
   if (!packed) {
     free(read);
     free(start);
@@ -209,9 +210,9 @@ void find_bonds(int first) {
   start[M_xyz] = k;
   close_list();
 
-  static const int stencil[14][3] = {{0, 0, 0},   {1, 0, 0},   {1, 1, 0},    {0, 1, 0},  {-1, 1, 0},
-                                     {0, 0, -1},  {1, 0, -1},  {1, 1, -1},   {0, 1, -1}, {-1, 1, -1},
-                                     {-1, 0, -1}, {-1, -1, -1}, {0, -1, -1}, {1, -1, -1}};
+  static const int stencil[14][3] = {
+      {0, 0, 0},  {1, 0, 0},  {1, 1, 0},   {0, 1, 0},   {-1, 1, 0},   {0, 0, -1},  {1, 0, -1},
+      {1, 1, -1}, {0, 1, -1}, {-1, 1, -1}, {-1, 0, -1}, {-1, -1, -1}, {0, -1, -1}, {1, -1, -1}};
   bool added = false;
   // In the order the cells lie in memory (y fastest); the list is sorted at the end anyway.
   for (int ix = 0; ix < Mx; ix++)

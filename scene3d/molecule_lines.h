@@ -26,12 +26,27 @@ struct Line {
   }
 };
 
+// An integer of `width` columns from col, leading blanks skipped (0 when it holds none).
+inline int int_field(const Line& l, int col, int width) {
+  int k = 0;
+  while (k < width && l.at(col + k) == ' ') k++;
+  bool negative = false;
+  if (k < width && (l.at(col + k) == '-' || l.at(col + k) == '+'))
+    negative = l.at(col + k++) == '-';
+  int v = 0;
+  for (; k < width && l.at(col + k) >= '0' && l.at(col + k) <= '9'; k++)
+    v = 10 * v + (l.at(col + k) - '0');
+  return negative ? -v : v;
+}
+
 // Splits bytes into lines: a line ends at LF, CR LF or CR, and one longer than `longest`
 // characters goes on as the next line. Every byte, NUL included, belongs to some line.
 class Lines {
  public:
   Lines(const unsigned char* data, int64_t length, int longest)
-      : d_(data), n_(length), longest_(longest < kMaxLineBuffer - 1 ? longest : kMaxLineBuffer - 1) {}
+      : d_(data),
+        n_(length),
+        longest_(longest < kMaxLineBuffer - 1 ? longest : kMaxLineBuffer - 1) {}
   bool next(Line* l) {
     if (pos_ >= n_) return false;
     int64_t start = pos_, k = start;

@@ -17,6 +17,7 @@
 #include "scene3d/colour_schemes.h"
 #include "scene3d/frame.h"
 #include "scene3d/gunzip.h"
+#include "scene3d/molecule_layouts.h"
 #include "scene3d/molecule_lines.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_open.h"
@@ -51,13 +52,13 @@ struct LayoutRow {
 
 // First match wins. A PDB file saved with a "[nn]" suffix is matched apart (see layout_of).
 const LayoutRow kLayouts[] = {
-    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},     {".PDB", PDB, true, 58},
-    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},     {".CML", PDB, false, 54},
-    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},     {".xyz", XYZ, false, 54},
-    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},      {".dat", DAT, false, 54},
-    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},     {".md", MD, false, 54},
-    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58},   {".PDB.GZ", PDB, true, 58},
-    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},      {".GZ", PDB, true, 58},
+    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},   {".PDB", PDB, true, 58},
+    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},   {".CML", PDB, false, 54},
+    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},   {".xyz", XYZ, false, 54},
+    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},    {".dat", DAT, false, 54},
+    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},   {".md", MD, false, 54},
+    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58}, {".PDB.GZ", PDB, true, 58},
+    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},    {".GZ", PDB, true, 58},
     {".pdbq.gz", PDBQ, true, 54}};
 const LayoutRow kBracketedPdb = {".pdb[", PDB, true, 58};
 
@@ -183,17 +184,6 @@ int serial_field(const Line& l) {
   return digits ? v : -1;
 }
 
-// An integer of `width` columns from col, leading blanks skipped (0 when it holds none).
-int int_field(const Line& l, int col, int width) {
-  int k = 0;
-  while (k < width && l.at(col + k) == ' ') k++;
-  bool negative = false;
-  if (k < width && (l.at(col + k) == '-' || l.at(col + k) == '+')) negative = l.at(col + k++) == '-';
-  int v = 0;
-  for (; k < width && l.at(col + k) >= '0' && l.at(col + k) <= '9'; k++) v = 10 * v + (l.at(col + k) - '0');
-  return negative ? -v : v;
-}
-
 // Element from the element columns 77-78 (right-justified, also accepted left-justified).
 int element_columns(const Line& l) {
   char a = l.at(77), b = l.at(78);
@@ -273,29 +263,13 @@ struct Conect {
   int n;
 };
 
-struct Reading {
+struct Reading : LayoutReading {
   const LayoutRow* row;
   double sum[3] = {0, 0, 0};
   std::vector<int> point_of_serial;  // first point of each serial, -1 for none
   std::vector<Conect> conect;
   std::vector<Colo> colo;
-  int unknown = 0;
-  bool no_memory = false;
 };
-
-// Appends a point and counts it; false when the store cannot grow.
-bool add_point(Reading& r, int ordinal, double x, double y, double z) {
-  if (AddBall(ordinal, x, y, z) != 0) {
-    r.no_memory = true;
-    return false;
-  }
-  n_atoms++;
-  return true;
-}
-
-bool finite_coords(double x, double y, double z) {
-  return std::isfinite((float)x) && std::isfinite((float)y) && std::isfinite((float)z);
-}
 
 // ---- the PDB layout
 
@@ -329,7 +303,7 @@ bool pdb_atom(const Line& l, bool hetatm, Reading& r) {
     return true;
   }
   double x = fixed_field(l, 31), y = fixed_field(l, 39), zc = fixed_field(l, 47);
-  if (!add_point(r, hetatm ? -z : z, x, y, zc)) return false;
+  if (!add_molecule_point(&r, hetatm ? -z : z, x, y, zc)) return false;
   int i = n_atoms - 1;
   int serial = serial_field(l);
   if (serial >= 0 && r.point_of_serial[serial] < 0) r.point_of_serial[serial] = i;
@@ -411,276 +385,26 @@ void conect_bonds(Reading& r) {
   }
 }
 
-// ---- the layouts only a direct call reaches
-
-// Up to `most` numbers at the start of s, separated by blanks, tabs or commas; each must be
-// finite. Returns how many were read.
-int numbers(const char* s, double* v, int most) {
-  int n = 0;
-  while (n < most) {
-    while (*s == ' ' || *s == '\t' || *s == ',') s++;
-    if (!*s) break;
-    char* end;
-    double d = strtod(s, &end);
-    if (end == s || !std::isfinite(d)) break;
-    v[n++] = d;
-    s = end;
-  }
-  return n;
-}
-
-bool blank_line(const Line& l) {
-  for (int k = 0; k < l.n; k++)
-    if (l.p[k] != ' ' && l.p[k] != '\t') return false;
-  return true;
-}
-
-// XYZ: every line holding x, y and z is a grid point, with an optional charge after them.
-bool read_xyz(Lines& lines, Reading& r) {
-  Line l;
-  char text[kMaxLineBuffer];
-  while (lines.next(&l)) {
-    if (blank_line(l) || l.starts("REMARK")) continue;
-    double v[4];
-    int n = numbers(l.text(text), v, 4);
-    if (n < 3 || !finite_coords(v[0], v[1], v[2])) continue;
-    if (!add_point(r, 100, v[0], v[1], v[2])) return false;
-    if (n == 4) set_charge(n_atoms - 1, (float)v[3]);
-  }
-  return true;
-}
-
-// DAT: "#" starts a comment; a line holds x, y and an optional z. Lines before the first point
-// that do not start like a number are headers.
-bool read_dat(Lines& lines, Reading& r) {
-  Line l;
-  char text[kMaxLineBuffer];
-  while (lines.next(&l)) {
-    if (l.starts("#")) continue;
-    char c = l.n > 0 ? l.p[0] : ' ';
-    if (n_atoms == 0 && c != '+' && c != '-' && !(c >= '0' && c <= '9')) continue;
-    double v[3] = {0, 0, 0};
-    if (numbers(l.text(text), v, 3) < 2 || !finite_coords(v[0], v[1], v[2])) continue;
-    if (!add_point(r, 2, v[0], v[1], v[2])) return false;
-  }
-  return true;
-}
-
-// A whitespace-separated field of s (k counted from 0) into out; false when s has fewer.
-bool field(const char* s, int k, char* out, int size) {
-  for (int i = 0;; i++) {
-    while (*s == ' ' || *s == '\t') s++;
-    if (!*s) return false;
-    const char* start = s;
-    while (*s && *s != ' ' && *s != '\t') s++;
-    if (i == k) {
-      int n = (int)(s - start) < size - 1 ? (int)(s - start) : size - 1;
-      memcpy(out, start, (size_t)n);
-      out[n] = 0;
-      return true;
-    }
-  }
-}
-
-// MOL: either a first line with an atom count n, then n lines of number, element, x, y, z; or a
-// title, two lines, the counts line (atoms in columns 1-3, bonds in 4-6), the atom lines (x, y,
-// z, element) and the bond lines (two atom numbers from 1 in columns 1-3 and 4-6). Atoms of an
-// unknown element are skipped, and bonds to them dropped.
-bool read_mol(Lines& lines, Reading& r) {
-  Line l;
-  char text[kMaxLineBuffer], word[16];
-  if (!lines.next(&l)) return true;
-  l.text(text);
-  char* end;
-  long count = strtol(text, &end, 10);
-  bool short_form = end != text && count >= 1;
-  for (const char* s = end; short_form && *s; s++)
-    if (*s != ' ' && *s != '\t') short_form = false;
-  if (short_form) {
-    for (long k = 0; k < count && lines.next(&l); k++) {
-      l.text(text);
-      double v[3];
-      if (!field(text, 1, word, sizeof word)) continue;
-      word[2] = 0;
-      int z = GetOrd(word);
-      const char* s = text;
-      for (int skip = 0; skip < 2; skip++) {
-        while (*s == ' ' || *s == '\t') s++;
-        while (*s && *s != ' ' && *s != '\t') s++;
-      }
-      if (numbers(s, v, 3) < 3 || !finite_coords(v[0], v[1], v[2])) continue;
-      if (!z) {
-        r.unknown++;
-        continue;
-      }
-      if (!add_point(r, z, v[0], v[1], v[2])) return false;
-    }
-    return true;
-  }
-  if (!lines.next(&l) || !lines.next(&l) || !lines.next(&l)) return true;
-  int atoms = int_field(l, 1, 3), bonds = int_field(l, 4, 3);
-  std::vector<int> point(atoms > 0 ? atoms : 0, -1);
-  for (int k = 0; k < atoms && lines.next(&l); k++) {
-    double v[3];
-    l.text(text);
-    if (numbers(text, v, 3) < 3 || !finite_coords(v[0], v[1], v[2])) continue;
-    if (!field(text, 3, word, sizeof word)) continue;
-    int z = GetOrd(word);
-    if (!z) {
-      r.unknown++;
-      continue;
-    }
-    if (!add_point(r, z, v[0], v[1], v[2])) return false;
-    point[k] = n_atoms - 1;
-  }
-  for (int k = 0; k < bonds && lines.next(&l); k++) {
-    int a = int_field(l, 1, 3), b = int_field(l, 4, 3);
-    if (a < 1 || b < 1 || a > atoms || b > atoms || a == b) continue;
-    int p = point[a - 1], q = point[b - 1];
-    if (p < 0 || q < 0 || test_bond(p + 1, q + 1)) continue;
-    AddBond(p, q, 0);
-  }
-  return true;
-}
-
-// GPR: the lines up to "!Atoms <n>" are skipped; n lines of number and element ordinal follow.
-// Then "!Bonds <m>" with m lines of two point numbers from 0, "!Coord" with a line of index and x,
-// y, z in nanometres per atom, and "!Charges" with a line of index and charge per atom, in any
-// order; the first other line ends the reading.
-bool read_gpr(Lines& lines, Reading& r) {
-  Line l;
-  char text[kMaxLineBuffer];
-  long atoms = -1;
-  while (atoms < 0 && lines.next(&l))
-    if (l.starts("!Atoms ")) atoms = strtol(l.text(text) + 7, nullptr, 10);
-  for (long k = 0; k < atoms && lines.next(&l); k++) {
-    double v[2];
-    if (numbers(l.text(text), v, 2) < 2) continue;
-    int z = v[1] < 1 ? 1 : v[1] > 110 ? 110 : (int)v[1];
-    if (!add_point(r, z, (double)(n_atoms), 0, 0)) return false;
-  }
-  while (lines.next(&l)) {
-    l.text(text);
-    if (l.starts("!Bonds ")) {
-      long m = strtol(text + 7, nullptr, 10);
-      for (long k = 0; k < m && lines.next(&l); k++) {
-        double v[2];
-        if (numbers(l.text(text), v, 2) < 2) continue;
-        if (v[0] < 0 || v[1] < 0 || v[0] >= n_atoms || v[1] >= n_atoms) continue;
-        AddBond((int)v[0], (int)v[1], 0);
-      }
-    } else if (l.starts("!Coord")) {
-      for (int k = 0; k < n_atoms && lines.next(&l); k++) {
-        double v[4];
-        if (numbers(l.text(text), v, 4) < 4 || v[0] < 0 || v[0] >= n_atoms) continue;
-        if (!finite_coords(10 * v[1], 10 * v[2], 10 * v[3])) continue;
-        at_r[(int)v[0]] = point3{(float)(10 * v[1]), (float)(10 * v[2]), (float)(10 * v[3])};
-      }
-    } else if (l.starts("!Charges")) {
-      for (int k = 0; k < n_atoms && lines.next(&l); k++) {
-        double v[2];
-        if (numbers(l.text(text), v, 2) < 2 || v[0] < 0 || v[0] >= n_atoms) continue;
-        set_charge((int)v[0], (float)v[1]);
-      }
-    } else {
-      break;
-    }
-  }
-  return true;
-}
-
-// MD: a first line (holding "FFM" for a file with gold atoms), the atom count, a line, the atoms
-// per molecule, six lines; then per atom lines of x, y and z and three skipped lines. The last
-// atom of each molecule is sulphur, the others carbon, bonded in a chain. After the atoms of an
-// "FFM" file and fourteen more lines, a count of gold atoms written the same way.
-bool read_md(Lines& lines, Reading& r) {
-  Line l;
-  char text[kMaxLineBuffer];
-  if (!lines.next(&l)) return true;
-  bool gold = strstr(l.text(text), "FFM") != nullptr;
-  auto number_line = [&](double* v) {
-    if (!lines.next(&l)) return false;
-    *v = 0;
-    numbers(l.text(text), v, 1);
-    return true;
-  };
-  auto skip = [&](int k) {
-    for (; k > 0; k--)
-      if (!lines.next(&l)) return false;
-    return true;
-  };
-  // Reads `count` atoms; ordinal_of gives each one's ordinal, chained says whether it is bonded
-  // to the atom before it.
-  auto atoms = [&](double count, auto ordinal_of, auto chained) {
-    for (double k = 0; k < count; k++) {
-      double x, y, z;
-      if (!number_line(&x) || !number_line(&y) || !number_line(&z)) return true;
-      if (!finite_coords(x, y, z)) x = y = z = 0;
-      if (!add_point(r, ordinal_of((long)k), x, y, z)) return false;
-      if (chained((long)k)) AddBond_nc(n_atoms - 2, n_atoms - 1, 0);
-      if (!skip(3)) return true;
-    }
-    return true;
-  };
-  double count, per_molecule;
-  if (!number_line(&count) || !skip(1) || !number_line(&per_molecule) || !skip(6)) return true;
-  long m = per_molecule >= 1 && per_molecule < 1e9 ? (long)per_molecule : 1;
-  if (!atoms(
-          count, [&](long k) { return (k + 1) % m == 0 ? 16 : 6; },
-          [&](long k) { return k % m != 0; }))
-    return false;
-  if (!gold || !skip(14)) return true;
-  double golds;
-  if (!number_line(&golds)) return true;
-  return atoms(
-      golds, [](long) { return 79; }, [](long) { return false; });
-}
-
 bool read_layout(Lines& lines, Reading& r) {
   switch (r.row->layout) {
     case PDB:
     case PDBQ:
       return read_pdb(lines, r);
     case XYZ:
-      return read_xyz(lines, r);
+      return read_xyz(lines, &r);
     case DAT:
-      return read_dat(lines, r);
+      return read_dat(lines, &r);
     case MOL:
-      return read_mol(lines, r);
+      return read_mol(lines, &r);
     case GPR:
-      return read_gpr(lines, r);
+      return read_gpr(lines, &r);
     case MD:
-      return read_md(lines, r);
+      return read_md(lines, &r);
     case PLT:
     case POV:
       return true;
   }
   return true;
-}
-
-// The grid test of the point layouts, with the spacing and grid radius it implies.
-void grid_scene() {
-  isXYZ2d_mat = 0;
-  isXYZ2d = check_z_matrix();
-  if (isXYZ2d == 2) {
-    isXYZ2d_mat = 1;
-    if (zmat_varyx == 0) change_xy();
-  }
-  if (n_atoms < 2) {
-    ElemRad[2] = 1;
-  } else {
-    double d;
-    if (at_r[0].x != at_r[1].x) {
-      d = zmat_varyx ? std::fabs((double)at_r[1].x - at_r[0].x)
-                     : std::fabs((double)at_r[1].y - at_r[0].y);
-    } else {
-      zmat_varyx = 0;
-      d = std::fabs((double)at_r[1].y - at_r[0].y);
-    }
-    zmat_delta = d;
-    find_radius();
-  }
-  RadiusElement();
 }
 
 int read_into_store(const char* path, const LayoutRow* row, const unsigned char* data,

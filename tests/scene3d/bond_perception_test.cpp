@@ -1,5 +1,7 @@
 // Element symbols, the bond list operations and bond perception: the distance rules as a table,
 // and the cell-list search against a plain loop over every pair.
+#include "scene3d/bond_perception.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "scene3d/bond_perception.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/scene.h"
@@ -22,9 +23,9 @@ TEST(Symbols, GetOrd) {
   struct {
     const char* symbol;
     int z;
-  } cases[] = {{"Fe", 26}, {"FE", 26}, {"CL", 17}, {"Cl", 17}, {"CA", 20},     {"CX", 6},
-               {"C1", 6},  {"C", 6},   {"D", 1},   {"H", 1},   {"XX", 0},      {"fe", 0},
-               {"HG", 80}, {"Hg", 80}, {"ZN", 30}, {"1C", 0},  {"CAX", 0},     {"", 0},
+  } cases[] = {{"Fe", 26}, {"FE", 26}, {"CL", 17}, {"Cl", 17},  {"CA", 20},      {"CX", 6},
+               {"C1", 6},  {"C", 6},   {"D", 1},   {"H", 1},    {"XX", 0},       {"fe", 0},
+               {"HG", 80}, {"Hg", 80}, {"ZN", 30}, {"1C", 0},   {"CAX", 0},      {"", 0},
                {"Q", 0},   {"DD", 0},  {"U", 92},  {"Lr", 103}, {"Fe12345", 26}, {"Fe123456", 0}};
   for (auto c : cases) EXPECT_EQ(GetOrd(c.symbol), c.z) << '"' << c.symbol << '"';
   EXPECT_EQ(GetOrd("FEX", 2), 26) << "only the given length is looked at";
@@ -72,12 +73,12 @@ TEST_F(Bonds, DistanceRules) {
     double d;
     bool bonded;
   } cases[] = {
-      {6, 6, 1.8, true},    {6, 6, 1.9, false},    {7, 7, 1.9, true},    {6, 1, 1.8, false},
-      {6, 1, 1.7, true},    {1, 1, 1.05, true},    {1, 1, 1.2, false},   {26, 26, 1.5, false},
-      {26, 8, 1.9, false},  {26, 8, 1.55, true},   {6, 6, 0.44, false},  {6, 6, 0.45, true},
-      {16, 26, 2.1, true},  {17, 6, 2.1, true},    {16, 6, 2.17, false}, {23, 8, 1.9, true},
-      {30, 7, 2.0, false},  {7, 30, 1.9, true},    {8, 8, 1.84, true},   {18, 18, 1.0, false},
-      {-1, -1, 1.52, false}, {-8, -1, 0.96, true}, {-6, 1, 1.8, false}, {-16, -6, 2.1, true}};
+      {6, 6, 1.8, true},     {6, 6, 1.9, false},   {7, 7, 1.9, true},    {6, 1, 1.8, false},
+      {6, 1, 1.7, true},     {1, 1, 1.05, true},   {1, 1, 1.2, false},   {26, 26, 1.5, false},
+      {26, 8, 1.9, false},   {26, 8, 1.55, true},  {6, 6, 0.44, false},  {6, 6, 0.45, true},
+      {16, 26, 2.1, true},   {17, 6, 2.1, true},   {16, 6, 2.17, false}, {23, 8, 1.9, true},
+      {30, 7, 2.0, false},   {7, 30, 1.9, true},   {8, 8, 1.84, true},   {18, 18, 1.0, false},
+      {-1, -1, 1.52, false}, {-8, -1, 0.96, true}, {-6, 1, 1.8, false},  {-16, -6, 2.1, true}};
   for (auto c : cases) {
     SCOPED_TRACE(testing::Message() << c.p << "-" << c.q << " at " << c.d);
     ASSERT_EQ(InitMolData(), 1);

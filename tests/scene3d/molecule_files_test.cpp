@@ -30,8 +30,10 @@ struct Fixture {
 
 std::vector<Fixture> fixture_files() {
   std::vector<Fixture> files;
-  for (const char* f : {"1ubq", "1a0q"}) files.push_back({kFreesasa + std::string(f) + ".pdb", false});
-  for (const char* f : {"1d3z", "2jo4"}) files.push_back({kFreesasa + std::string(f) + ".pdb", true});
+  for (const char* f : {"1ubq", "1a0q"})
+    files.push_back({kFreesasa + std::string(f) + ".pdb", false});
+  for (const char* f : {"1d3z", "2jo4"})
+    files.push_back({kFreesasa + std::string(f) + ".pdb", true});
   for (const char* f : {"1ard", "1bboN", "1paa", "1sp1", "1sp2", "1zaa1", "1zaa2", "1zaa3", "1zfd",
                         "1znf", "1znm", "2drp1", "2drp2", "3znf", "5znf"})
     files.push_back({kMustang + std::string(f) + ".pdb", false});
@@ -51,10 +53,12 @@ class MoleculeFiles : public ::testing::Test {
   }
   void TearDown() override { SetContent(0); }
 
-  static std::vector<std::vector<double>> reference(const std::string& mode, const std::string& path) {
+  static std::vector<std::vector<double>> reference(const std::string& mode,
+                                                    const std::string& path) {
     std::vector<std::vector<double>> rows;
     std::string error;
-    EXPECT_TRUE(python_rows("scene3d/molecule_reference.py", mode + " " + path, &rows, &error)) << error;
+    EXPECT_TRUE(python_rows("scene3d/molecule_reference.py", mode + " " + path, &rows, &error))
+        << error;
     return rows;
   }
 
@@ -69,17 +73,18 @@ class MoleculeFiles : public ::testing::Test {
     if (c[0] * c[0] + c[1] * c[1] + c[2] * c[2] <= 200) c[0] = c[1] = c[2] = 0;
     std::vector<AtomRow> rows;
     for (int i = 0; i < n_atoms; i++)
-      rows.emplace_back(std::lround(((double)at_r[i].x + c[0]) * 1000), std::lround(((double)at_r[i].y + c[1]) * 1000),
-                        std::lround(((double)at_r[i].z + c[2]) * 1000), std::lround(get_temperature(i) * 100.0),
-                        std::abs(at_el[i]), at_el[i] < 0);
+      rows.emplace_back(std::lround(((double)at_r[i].x + c[0]) * 1000),
+                        std::lround(((double)at_r[i].y + c[1]) * 1000),
+                        std::lround(((double)at_r[i].z + c[2]) * 1000),
+                        std::lround(get_temperature(i) * 100.0), std::abs(at_el[i]), at_el[i] < 0);
     std::sort(rows.begin(), rows.end());
     return rows;
   }
   static std::vector<AtomRow> ref_atoms(const std::vector<std::vector<double>>& ref) {
     std::vector<AtomRow> rows;
     for (const auto& r : ref)
-      rows.emplace_back(std::lround(r[0] * 1000), std::lround(r[1] * 1000), std::lround(r[2] * 1000),
-                        std::lround(r[3] * 100), (int)r[4], (int)r[5]);
+      rows.emplace_back(std::lround(r[0] * 1000), std::lround(r[1] * 1000),
+                        std::lround(r[2] * 1000), std::lround(r[3] * 100), (int)r[4], (int)r[5]);
     std::sort(rows.begin(), rows.end());
     return rows;
   }
@@ -149,7 +154,9 @@ TEST_F(MoleculeFiles, GzipReadsAsPlainText) {
     auto plain = store_digest();
     std::string one = fixture("one.pdb.gz"), two = fixture("two.pdb.gz");
     ASSERT_EQ(sh("gzip -c '" + f.path + "' > " + one), 0);
-    ASSERT_EQ(sh("(head -n 150 '" + f.path + "' | gzip -c; tail -n +151 '" + f.path + "' | gzip -9 -c) > " + two), 0);
+    ASSERT_EQ(sh("(head -n 150 '" + f.path + "' | gzip -c; tail -n +151 '" + f.path +
+                 "' | gzip -9 -c) > " + two),
+              0);
     for (const std::string& gz : {one, two}) {
       Bytes b = read_file(gz);
       ASSERT_EQ(read_molecule(gz.c_str(), b.data(), (int64_t)b.size()), 0) << mol_failure;

@@ -141,7 +141,8 @@ TEST_F(Layouts, DatGrid) {
 TEST_F(Layouts, Gpr) {
   std::string text =
       "made by hand\n!Atoms 3\n0 6\n1 8\n2 200\n!Bonds 3\n0 1\n0 2\n1 7\n"
-      "!Coord\n0 0 0 0\n1 0.12 0 0\n2 0 0.1 0\n!Charges\n0 -0.5\n1 0.3\n2 0.2\nthe end\n!Coord\n0 9 9 9\n";
+      "!Coord\n0 0 0 0\n1 0.12 0 0\n2 0 0.1 0\n!Charges\n0 -0.5\n1 0.3\n2 0.2\nthe end\n!Coord\n0 "
+      "9 9 9\n";
   ASSERT_EQ(read(text, "g.gpr"), 0) << mol_failure;
   ASSERT_EQ(n_atoms, 3);
   EXPECT_EQ(at_el[2], 110) << "ordinals are kept within 1..110";

@@ -69,7 +69,8 @@ class MoleculeOpen : public ::testing::Test {
   // The balls the scene holds, for the reference projection.
   static std::vector<Ball> balls() {
     std::vector<Ball> b;
-    for (int i = 0; i < n_atoms; i++) b.push_back({at_r[i].x, at_r[i].y, at_r[i].z, at[i].rad, at_el[i]});
+    for (int i = 0; i < n_atoms; i++)
+      b.push_back({at_r[i].x, at_r[i].y, at_r[i].z, at[i].rad, at_el[i]});
     return b;
   }
 
@@ -142,7 +143,8 @@ TEST_F(MoleculeOpen, UbiquitinIsFittedCentredAndColouredByTemperature) {
     if (at_el[i] < 0) {
       waters++;
       // (240, 255, 0) shaded: red a little below green, no blue beyond the highlight's.
-      yellow += c[i].g > 0.05 && std::fabs(c[i].r / c[i].g - 240.0 / 255) < 0.08 && c[i].b < 0.5 * c[i].g;
+      yellow +=
+          c[i].g > 0.05 && std::fabs(c[i].r / c[i].g - 240.0 / 255) < 0.08 && c[i].b < 0.5 * c[i].g;
       continue;
     }
     protein.push_back({get_temperature(i), (c[i].r - c[i].b) / (c[i].r + c[i].b + 1e-6)});
@@ -171,7 +173,8 @@ TEST_F(MoleculeOpen, SamePictureWhateverCameBefore) {
   open_as_user(kUbq);
   ASSERT_EQ(::content, CONTENT_PDB) << status_text();
   std::vector<float> plain(img_content, img_content + 4 * (size_t)width * height);
-  for (const std::string& before : {std::string(), std::string("/usr/share/doc/admesh/examples/block.stl"), grid}) {
+  for (const std::string& before :
+       {std::string(), std::string("/usr/share/doc/admesh/examples/block.stl"), grid}) {
     SCOPED_TRACE(before);
     if (!before.empty()) {
       open_as_user(before);
@@ -216,11 +219,12 @@ TEST_F(MoleculeOpen, FailuresKeepTheViewAndSayWhy) {
   std::mt19937 rng(7);
   for (int k = 0; k < 4000; k++) noise.push_back((unsigned char)rng());
   std::string note = "This is a note, not a molecule.\n";
-  std::string unknown = "HETATM    1  XX  UNK A   1       0.000   0.000   0.000  1.00 10.00          XX\n";
+  std::string unknown =
+      "HETATM    1  XX  UNK A   1       0.000   0.000   0.000  1.00 10.00          XX\n";
   // Ten members of 64 MiB of zeros each: 640 MiB out of about 650 KB.
   std::string member = fixture("zeros.gz"), bomb = fixture("bomb.pdb.gz");
-  ASSERT_EQ(sh("head -c 67108864 /dev/zero | gzip > " + member + " && for k in 0 1 2 3 4 5 6 7 8 9; do cat " +
-               member + "; done > " + bomb),
+  ASSERT_EQ(sh("head -c 67108864 /dev/zero | gzip > " + member +
+               " && for k in 0 1 2 3 4 5 6 7 8 9; do cat " + member + "; done > " + bomb),
             0);
   struct Case {
     const char* name;
@@ -228,8 +232,10 @@ TEST_F(MoleculeOpen, FailuresKeepTheViewAndSayWhy) {
     Bytes data;  // written to path when not empty
     const char* says;
   } cases[] = {
-      {"a text named .pdb", fixture("note.pdb"), Bytes(note.begin(), note.end()), "note.pdb: no atoms"},
-      {"only atoms of unknown element", fixture("unknown.pdb"), Bytes(unknown.begin(), unknown.end()),
+      {"a text named .pdb", fixture("note.pdb"), Bytes(note.begin(), note.end()),
+       "note.pdb: no atoms"},
+      {"only atoms of unknown element", fixture("unknown.pdb"),
+       Bytes(unknown.begin(), unknown.end()),
        "unknown.pdb: no atoms of a known element (1 left out)"},
       {"a cut gzip file", fixture("cut.pdb.gz"), cut, "cut.pdb.gz: gzip data ends early"},
       {"gzip of random bytes", fixture("noise.pdb.gz"), noise, "noise.pdb.gz: damaged gzip data"},

@@ -1,6 +1,8 @@
 // The molecule reader on small files: the fixed columns of PDB records, CONECT records, elements,
 // line ends, gzip, the names it accepts and the files it refuses, and the layouts that only a
 // direct call reaches.
+#include "scene3d/read_molecule.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -14,7 +16,6 @@
 
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
-#include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"
 #include "scene3d/symbols.h"
 #include "support/image_fixtures.h"
@@ -30,8 +31,9 @@ std::string record(const char* kind, int serial, const char* name, const char* r
                    const char* x, const char* y = "   0.000", const char* z = "   0.000",
                    const char* b = "  1.00", const char* element = "") {
   char line[100];
-  snprintf(line, sizeof line, "%-6s%5d %-4.4s %3.3s A   1    %-8.8s%-8.8s%-8.8s  1.00%-6.6s          %2s",
-           kind, serial, name, residue, x, y, z, b, element);
+  snprintf(line, sizeof line,
+           "%-6s%5d %-4.4s %3.3s A   1    %-8.8s%-8.8s%-8.8s  1.00%-6.6s          %2s", kind,
+           serial, name, residue, x, y, z, b, element);
   return line;
 }
 
@@ -44,6 +46,8 @@ std::string atom(const char* kind, int serial, const char* name, const char* res
   snprintf(xs[2], 16, "%8.3f", z);
   return record(kind, serial, name, residue, xs[0], xs[1], xs[2], "  1.00", element);
 }
+
+Bytes gzip_bytes(const std::string& text, int level = 6);
 
 class Reader : public ::testing::Test {
  protected:
@@ -81,7 +85,8 @@ TEST_F(Reader, ColumnFields) {
       {record("ATOM", 1, " CA ", "ALA", "  -1.500"), 6, -1.5f, 1},
       {record("ATOM", 1, " CA ", "ALA", " -12.345"), 6, -12.345f, 1},
       {record("ATOM", 1, " CA ", "ALA", "   0.5  "), 6, 0.5f, 1},
-      {record("ATOM", 1, " CA ", "ALA", "   0.000", "   0.000", "   0.000", " 15.25"), 6, 0, 15.25f},
+      {record("ATOM", 1, " CA ", "ALA", "   0.000", "   0.000", "   0.000", " 15.25"), 6, 0,
+       15.25f},
       {record("ATOM", 1, " CA ", "ALA", "   0.000", "   0.000", "   0.000", "  15.2"), 6, 0, 0},
       {record("ATOM", 1, " CA ", "ALA", "   0.000", "   0.000", "   0.000", "99.9"), 6, 0, 0},
       {record("HETATM", 1, "FE  ", "HEM", "   1.000"), -26, 1, 1},
@@ -96,10 +101,14 @@ TEST_F(Reader, ColumnFields) {
       {record("ATOM", 1, " SG ", "CYS", "   1.000"), 16, 1, 1},
       // The element columns win when they name an element; a mercury ion written like a hydrogen
       // name stays mercury, a zinc written from column 14 stays zinc.
-      {record("HETATM", 1, "HG  ", "HG", "   1.000", "   0.000", "   0.000", "  1.00", "HG"), -80, 1, 1},
-      {record("HETATM", 1, " ZN ", "ZN", "   1.000", "   0.000", "   0.000", "  1.00", "ZN"), -30, 1, 1},
-      {record("ATOM", 1, " CA ", "ALA", "   1.000", "   0.000", "   0.000", "  1.00", " C"), 6, 1, 1},
-      {record("ATOM", 1, "HG  ", "HG", "   1.000", "   0.000", "   0.000", "  1.00", " X"), 1, 1, 1},
+      {record("HETATM", 1, "HG  ", "HG", "   1.000", "   0.000", "   0.000", "  1.00", "HG"), -80,
+       1, 1},
+      {record("HETATM", 1, " ZN ", "ZN", "   1.000", "   0.000", "   0.000", "  1.00", "ZN"), -30,
+       1, 1},
+      {record("ATOM", 1, " CA ", "ALA", "   1.000", "   0.000", "   0.000", "  1.00", " C"), 6, 1,
+       1},
+      {record("ATOM", 1, "HG  ", "HG", "   1.000", "   0.000", "   0.000", "  1.00", " X"), 1, 1,
+       1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -154,10 +163,12 @@ TEST_F(Reader, Conect) {
        zn.substr(0, 6) + "   10" + zn.substr(11) + "\n" +
            atom("ATOM", 11, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    9   10   11\n",
        {}},
-      {"too far apart", zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 3.2, 0, 0) + "\nCONECT    1    2\n",
+      {"too far apart",
+       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 3.2, 0, 0) + "\nCONECT    1    2\n",
        {}},
       {"listed both ways",
-       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    1    2\nCONECT    2    1\n",
+       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) +
+           "\nCONECT    1    2\nCONECT    2    1\n",
        {{0, 1}}},
       {"the first model's atoms",
        "MODEL        1\n" + zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) +
@@ -165,9 +176,11 @@ TEST_F(Reader, Conect) {
            "\nENDMDL\nCONECT    1    2\n",
        {{0, 1}}},
       {"a record ending at its last field, no line end",
-       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    1    2", {{0, 1}}},
+       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    1    2",
+       {{0, 1}}},
       {"a field cut short is not read",
-       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    1    2", {{0, 1}}},
+       zn + "\n" + atom("ATOM", 2, " N  ", "HIS", 2.1, 0, 0) + "\nCONECT    1    2",
+       {{0, 1}}},
   };
   cases[8].text.pop_back();
   cases[8].want.clear();
@@ -244,6 +257,21 @@ TEST_F(Reader, LineEnds) {
   }
 }
 
+// A NUL byte is one more character of its line: the lines after it are read, plain or gzip.
+TEST_F(Reader, NulBytesEndNothing) {
+  std::string text = atom("ATOM", 1, " C  ", "ALA", 0, 0, 0) + "\n" +
+                     std::string("REMARK \0 x\n", 11) + atom("ATOM", 2, " O  ", "ALA", 1.2, 0, 0) +
+                     "\n";
+  text[40] = '\0';  // inside the first atom's y field
+  for (bool gz : {false, true}) {
+    SCOPED_TRACE(gz ? "gzip" : "plain");
+    ASSERT_EQ(gz ? read(gzip_bytes(text)) : read(text), 0) << mol_failure;
+    ASSERT_EQ(n_atoms, 2);
+    EXPECT_EQ(at_el[1], 8);
+    EXPECT_FLOAT_EQ(at_r[1].x, 1.2f);
+  }
+}
+
 TEST_F(Reader, CentredOnlyFarFromTheOrigin) {
   std::string near = atom("ATOM", 1, " C  ", "ALA", 9, 9, 0) + "\n" +
                      atom("ATOM", 2, " C  ", "ALA", 11, 11, 0) + "\n";
@@ -290,7 +318,7 @@ TEST_F(Reader, ChargeColumns) {
   EXPECT_FLOAT_EQ(get_charge(0), 3.3f);
 }
 
-Bytes gzip_bytes(const std::string& text, int level = 6) {
+Bytes gzip_bytes(const std::string& text, int level) {
   z_stream zs{};
   EXPECT_EQ(deflateInit2(&zs, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
   Bytes out(deflateBound(&zs, text.size()) + 64);
@@ -310,7 +338,7 @@ Bytes gzip_zeros(size_t zeros) {
   deflateInit2(&zs, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
   std::vector<unsigned char> chunk(1 << 20, 0), buf(1 << 16);
   Bytes out;
-  for (size_t left = zeros; ;) {
+  for (size_t left = zeros;;) {
     size_t take = left < chunk.size() ? left : chunk.size();
     left -= take;
     zs.next_in = chunk.data();
@@ -440,10 +468,10 @@ TEST_F(Reader, LayoutByName) {
   struct {
     const char* name;
     int result, scheme;
-  } cases[] = {{"a.pdb", 0, 58},     {"a.PDB", 0, 58},   {"a.pdb~", 0, 58},  {"a.pdb[12", 0, 58},
-               {"a.pdb.gz", 0, 58},  {"a.PDB.GZ", 0, 58}, {"a.pdz", 0, 58},  {"a.GZ", 0, 58},
-               {"a.pdbq", 0, 54},    {"a.cml", 0, 54},   {"a.Pdb", 1, 0},    {"a.pdb.GZ", 0, 58},
-               {"a.pov", 1, 0},      {"a.plt", 1, 0},    {"pdb", 1, 0}};
+  } cases[] = {{"a.pdb", 0, 58},    {"a.PDB", 0, 58},    {"a.pdb~", 0, 58}, {"a.pdb[12", 0, 58},
+               {"a.pdb.gz", 0, 58}, {"a.PDB.GZ", 0, 58}, {"a.pdz", 0, 58},  {"a.GZ", 0, 58},
+               {"a.pdbq", 0, 54},   {"a.cml", 0, 54},    {"a.Pdb", 1, 0},   {"a.pdb.GZ", 0, 58},
+               {"a.pov", 1, 0},     {"a.plt", 1, 0},     {"pdb", 1, 0}};
   for (auto c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(read(text, c.name), c.result) << mol_failure;

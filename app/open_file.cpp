@@ -11,10 +11,11 @@
 #include <initializer_list>
 
 #include "app/menu.h"
+#include "app/open_hgt.h"
 #include "app/picture_box.h"
 #include "app/window.h"
-#include "earth/terrain.h"
 #include "formats/gif.h"
+#include "formats/reader.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
 #include "scene3d/openers.h"
@@ -97,7 +98,7 @@ static int read_x3f(int) { return load_x3f(); }
 static int read_stl(int) { return load_stl(openfilename); }
 static int read_sdf(int) { return load_sdf(openfilename); }
 static int read_hgt(int) { return load_hgt(); }
-static int read_pdb(int) { return load_mypdb(); }
+static int read_pdb(int) { return load_mypdb(openfilename); }
 static int read_mac(int) { return load_mac(); }
 static int read_hqx(int) { return load_hqx(); }
 static int read_pbm(int) { return load_pbm(); }
@@ -203,7 +204,9 @@ static int dispatch(open_entry* row, int fit) {
       if (r == 0) set_content_image(1);
       return r;
     case OPEN_IMAGE_OR_ERROR:
-      if (run_reader(*row, fit) != 0) bluescreen("");
+      // The error canvas says why: the reader's own refusal text goes on its message line.
+      reader_refusal[0] = 0;
+      if (run_reader(*row, fit) != 0) bluescreen(reader_refusal);
       set_content_image(1);
       return 0;
     case OPEN_GIF_FRAMES:

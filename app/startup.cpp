@@ -95,16 +95,22 @@ int sun_calculator_main(int argc, char** argv) {
   unsigned char r, g, b;
   plat_button_face(&r, &g, &b);
   c = sys_color_to_fl(r, g, b);
-  init_window();
   if (argc > 1) {
+    init_window();
     if (strlen(argv[1]) >= sizeof openfilename) {
       printf("file name too long (%zu characters): not opened\n", strlen(argv[1]));
     } else {
       strcpy(openfilename, argv[1]);
       do_open(1);
     }
+    cb_globe2d();
+  } else {
+    // With no file to open first, the globe is made before the window is shown: the window's
+    // first picture is the globe, after one render and one pass of composition and quantiser.
+    build_window();
+    cb_globe2d();
+    show_main_window();
   }
-  cb_globe2d();
   while (Fl::wait()) {
   }
   free(err_lines_r);

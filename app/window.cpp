@@ -112,17 +112,24 @@ void build_window() {
     width = height = 0;
   }
   test_image(-1);
-  quant_display(uimage, 0);
   fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
   p_image_box->image(fl_temp);
   window->end();
 }
 
-void init_window() {
-  build_window();
+void show_main_window() {
+  // One (empty) argument, not none: the toolkit stores the arguments as the window's command for
+  // session managers, and for none it sends a property of length -1, which the X server refuses
+  // with "X_ChangeProperty: BadValue" on every start.
   static char empty[] = "";
   static char* argv[] = {empty, nullptr};
-  window->show(0, argv);
+  window->show(1, argv);
+}
+
+void init_window() {
+  build_window();
+  quant_display(uimage, 0);
+  show_main_window();
 }
 
 void MyWindow::resize(int x, int y, int w, int h) {
@@ -136,7 +143,11 @@ void MyWindow::resize(int x, int y, int w, int h) {
     printf("mem err\n");
     exit(1);
   }
+  const bool moved_only = w == this->w() && h == this->h();
   Fl_Double_Window::resize(x, y, w, h);
+  // Where the window goes changes nothing in it: the window system moves it once as it first
+  // appears, and that must not draw the picture twice more.
+  if (moved_only) return;
   char text[64];
   snprintf(text, sizeof text, "%d x %d", w, h);
   set_status(text);

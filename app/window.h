@@ -38,6 +38,9 @@ extern int current_mouse_mode;
 // Builds the window and its widgets without showing it (tests use this alone), then shows it.
 void build_window();
 void init_window();
+// The window on the screen (the last step of init_window), for a start that fills the canvas
+// before showing it.
+void show_main_window();
 void menubar_cb(Fl_Widget* w, void* data);
 void cb_about(Fl_Widget* w = nullptr, void* data = nullptr);
 void set_mouse(int mode);

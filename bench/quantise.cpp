@@ -1,27 +1,51 @@
-// The display quantiser on a 1000 x 800 canvas, beside a plain single-thread Floyd-Steinberg of
-// the same canvas, and the whole redraw of a posted picture.
+// The display quantiser on a 1000 x 800 canvas of three kinds (random values, the text view, the
+// lit globe), beside a plain single-thread Floyd-Steinberg of the same canvas, and the whole
+// redraw of a posted picture.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <random>
 #include <vector>
 
-#include "app/startup.h"
+#include "view/screen.h"
+#include "earth/globe.h"
+#include "platform/clock.h"
 #include "support/headless.h"
 #include "view/canvas.h"
+#include "view/compose.h"
+#include "view/font.h"
 #include "view/quantise.h"
-#include "platform/bands.h"
 
 namespace {
 
-void fill_canvas() {
-  std::mt19937 rng(1);
-  std::uniform_real_distribution<float> u(0.0f, 1.0f);
-  for (long i = 0; i < 4L * width * height; i++) fimage[i] = u(rng);
+enum Kind { RANDOM, TEXT, GLOBE };
+
+void fill_canvas(int kind) {
+  headless_viewer(1000, 800);
+  if (kind == RANDOM) {
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    for (long i = 0; i < 4L * width * height; i++) fimage[i] = u(rng);
+  } else if (kind == TEXT) {
+    // A page of source text as the text view draws it.
+    do_clear_text();
+    const char* line = "  for (int x = 0; x < width; x++) q[4 * x] = bg[0];  // the background";
+    for (int row = 0; 18 * row + 1 < height; row++)
+      for (int col = 0; line[col] && 9 * col + 1 < width; col++) print_char(col, row, line[col]);
+  } else {
+    setenv("TZ", "Europe/Zurich", 1);
+    tzset();
+    plat_fixed_now = 1782036000;  // 2026-06-21 10:00 UTC
+    set_content_vglobe();
+    globe_render();
+    image_post(xres, yres, 1);
+    image2frame(zoom);
+  }
 }
 
 void BM_quant_display(benchmark::State& st) {
-  headless_viewer(1000, 800);
-  fill_canvas();
+  fill_canvas((int)st.range(0));
   for (auto _ : st) {
     quant_display(uimage, 0);
     benchmark::ClobberMemory();
@@ -31,8 +55,7 @@ void BM_quant_display(benchmark::State& st) {
 
 // The textbook diffusion (7/16, 3/16, 5/16, 1/16), one thread, all three channels.
 void BM_floyd_steinberg_single_thread(benchmark::State& st) {
-  headless_viewer(1000, 800);
-  fill_canvas();
+  fill_canvas((int)st.range(0));
   const int w = width, h = height;
   std::vector<float> cur(3 * (w + 2)), next(3 * (w + 2));
   for (auto _ : st) {
@@ -73,33 +96,12 @@ void BM_upd_rgb_posted_image(benchmark::State& st) {
   }
 }
 
+void canvases(benchmark::internal::Benchmark* b) {
+  b->ArgName("canvas")->Arg(RANDOM)->Arg(TEXT)->Arg(GLOBE);
+}
+
 }  // namespace
 
-BENCHMARK(BM_quant_display)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_floyd_steinberg_single_thread)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_quant_display)->Apply(canvases)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_floyd_steinberg_single_thread)->Apply(canvases)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_upd_rgb_posted_image)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-
-// The same quantiser with its three channels one after another on one thread.
-static void BM_quant_display_sequential(benchmark::State& st) {
-  headless_viewer(1000, 800);
-  fill_canvas();
-  is9xline = 1;
-  for (auto _ : st) {
-    quant_display(uimage, 0);
-    benchmark::ClobberMemory();
-  }
-  is9xline = 0;
-}
-BENCHMARK(BM_quant_display_sequential)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-
-// A flat canvas (the text and hex views' background) is the hardest case for the dither: every
-// error sits at its bound.
-static void BM_quant_display_flat(benchmark::State& st) {
-  headless_viewer(1000, 800);
-  for (long i = 0; i < 4L * width * height; i++) fimage[i] = (i % 4 == 0) ? 0.8f : (i % 4 == 1) ? 0.85f : 0.9f;
-  for (auto _ : st) {
-    quant_display(uimage, 0);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_quant_display_flat)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);

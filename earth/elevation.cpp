@@ -363,3 +363,71 @@ void geographic2altitude3(double lon, double lat, double d, double* h0, double* 
   *h_east = geographic2altitude(lon_east, lat);
   *h_north = geographic2altitude(lon, lat_north);
 }
+
+namespace {
+
+// Whether any fifteen-degree tile's window (or the mean of two at 0 E) reaches into longitudes
+// lon0 .. lon1 at latitude lat (degrees): a cheap test that holds for every point of a run when
+// it is false.
+inline bool tile15_near(double lon0, double lon1, double lat) {
+  if (lat < tile15_lat_min() || lat > tile15_lat_max()) return false;
+  if (lon0 <= 0 && lat >= 30 && lat <= 45) return true;
+  for (const Tile15& t : tiles15)
+    if (lat >= t.lat_from && lat <= t.lat_to && lon1 >= t.lon_from && lon0 <= t.lon_to) return true;
+  return false;
+}
+
+}  // namespace
+
+void geographic2altitude3_row(const double* lon, int n, double lat, double d, double* h) {
+  const double lat_north = lat + d;
+  // The shared road of geographic2altitude3 as far as it depends on the row alone.
+  bool row_shared = finite2(lat, lat_north) && d >= 0 && lat_north < 1.570795326794897 &&
+                    lat > -1.5697963267948971 && !(have_hgt && srtm_tile_usable());
+  int F = 0, band = -1;
+  double lat_deg = 0, lat_north_deg = 0;
+  if (row_shared) {
+    const cascade_point p = cascade_point_of(0, lat), q = cascade_point_of(0, lat_north);
+    F = p.F, band = band_of(p.lat), lat_deg = p.lat, lat_north_deg = q.lat;
+    row_shared = q.F == F && band_of(q.lat) == band;
+  }
+  // Runs of columns in one whole degree of longitude share their tables: the cascade decides
+  // once for each run.
+  int run_D = -1, tile = -1, g = -1;
+  bool half_degree_only = false;
+  for (int i = 0; i < n; i++) {
+    double* out = h + 3 * i;
+    const double lon_east = lon[i] + d;
+    if (!row_shared || !finite2(lon[i], lon_east)) {
+      geographic2altitude3(lon[i], lat, d, out, out + 1, out + 2);
+      continue;
+    }
+    const cascade_point p = cascade_point_of(lon[i], lat), e = cascade_point_of(lon_east, lat);
+    if (e.D != p.D) {
+      geographic2altitude3(lon[i], lat, d, out, out + 1, out + 2);
+      continue;
+    }
+    if (p.D != run_D) {
+      run_D = p.D;
+      tile = tile75_at(F, p.D);
+      g = tile >= 0 ? -1 : regional_at(p, band);
+      half_degree_only = tile < 0 && g < 0 && !tile15_near(p.D, p.D + 1, lat_deg) &&
+                         !tile15_near(p.D, p.D + 1, lat_north_deg);
+    }
+    const cascade_point q = {p.lon, lat_north_deg, F, p.D};
+    if (tile >= 0) {
+      out[0] = tile75_height(tile, p);
+      out[1] = tile75_height(tile, e);
+      out[2] = tile75_height(tile, q);
+      continue;
+    }
+    const double lons[3] = {p.lon, e.lon, p.lon}, lats[3] = {lat_deg, lat_deg, lat_north_deg};
+    if (g >= 0) {
+      regional_rule3(g, lons, lats, out);
+    } else if (half_degree_only) {
+      half_degree3(lons, lats, out);
+    } else {
+      geographic2altitude3(lon[i], lat, d, out, out + 1, out + 2);
+    }
+  }
+}

@@ -96,6 +96,11 @@ double geographic2altitude(double lon, double lat);
 void geographic2altitude3(double lon, double lat, double d, double* h0, double* h_east,
                           double* h_north);
 
+// geographic2altitude3 for the n points (lon[i], lat) of one row of longitudes, into h[3 i],
+// h[3 i + 1] and h[3 i + 2]; the same heights, with the cascade's choice of table made once for
+// each run of points in one degree of longitude.
+void geographic2altitude3_row(const double* lon, int n, double lat, double d, double* h);
+
 // Bilinear height from the half-degree grid; longitude in degrees (reduced by whole turns),
 // latitude in degrees (limited to -90..90).
 double geographic2altitude_05(double lon, double lat);

@@ -1,5 +1,5 @@
 // The globe's render: the moment from the clock, the Sun and the Moon once per render, the
-// picture on four band workers, then posted and shown like any picture.
+// picture's rows handed out to band workers, then posted and shown like any picture.
 #include "earth/globe.h"
 
 #include <FL/Fl.H>
@@ -63,20 +63,32 @@ void globe_point(double x, double y, double w, double h, double* lon, double* la
   *lat = globe_latitude_at(y, h);
 }
 
-int globe2d_comp(void* band) {
-  const globe_band* b = static_cast<const globe_band*>(band);
-  int k = b->band & 0xFFFF, n = b->nbands & 0xFFFF;
-  if (n == 0 || k >= n) return 0;
-  const int64_t y0 = (int64_t)k * yres / n, y1 = (int64_t)(k + 1) * yres / n;
+namespace {
+
+void paint_rows(int64_t y0, int64_t y1) {
   for (int64_t y = y0; y < y1; y++) {
     globe_row row;
     globe_row_at(globe_latitude_at((double)y, yres), &row);
     globe_paint_row(row, columns, xres, img_content + 4 * y * xres);
   }
+}
+
+}  // namespace
+
+int globe_workers = 0;
+
+int globe2d_comp(void* band) {
+  const globe_band* b = static_cast<const globe_band*>(band);
+  int k = b->band & 0xFFFF, n = b->nbands & 0xFFFF;
+  if (n == 0 || k >= n) return 0;
+  paint_rows((int64_t)k * yres / n, (int64_t)(k + 1) * yres / n);
   return 0;
 }
 
-int globe_render() {
+namespace {
+
+// globe_render up to the painting of the rows.
+int render_begin() {
   // A reader that lets the toolkit run part-way still owns the loaded image: a resize, pan or
   // knob on the globe meanwhile must not reallocate it under the reader.
   if (do_open_busy()) return -1;
@@ -124,15 +136,28 @@ int globe_render() {
   globe_moon_view = (empty_choices_shown() ? choice_vglobe : get_view_val()) == 1;
 
   for (int x = 0; x < xres; x++) globe_column_at(globe_longitude_at(x, xres, 0.0), &columns[x]);
+  return 0;
+}
 
-  globe_band bands[4] = {{0, 4}, {1, 4}, {2, 4}, {3, 4}};
-  run_bands(4, [&](int k) { globe2d_comp(&bands[k]); });
+// Rows take unequal times (land against open sea), so they are handed out a few at a time to as
+// many workers as there are processors rather than in four fixed bands.
+int painting_workers() { return globe_workers > 0 ? globe_workers : plat_processor_count(); }
+
+}  // namespace
+
+int globe_render() {
+  if (render_begin() != 0) return -1;
+  run_pieces(yres, GLOBE_ROWS_A_PIECE, painting_workers(), [](int y0, int y1) { paint_rows(y0, y1); });
   return 0;
 }
 
 void load_globe2d() {
-  if (globe_render() != 0) return;
+  if (render_begin() != 0) return;
+  // The picture is posted before its rows are painted (posting reads only its size), so that
+  // each row can be composed and quantised as soon as it is painted; one processor is left to
+  // the quantiser, which follows the painters row by row.
   image_post(xres, yres, 1);
-  upd_rgb(0);
+  const int painters = globe_workers > 0 ? globe_workers : plat_processor_count() - 1;
+  upd_rgb_as_made(GLOBE_ROWS_A_PIECE, painters, [](int y0, int y1) { paint_rows(y0, y1); });
   Fl::flush();
 }

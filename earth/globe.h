@@ -38,6 +38,11 @@ extern int globe_moon_view;
 // globe shows its night side.
 extern int globe_sun_known;
 
+// The render hands its rows out this many at a time to globe_workers band workers (0: one a
+// processor); the picture is the same for every split.
+constexpr int GLOBE_ROWS_A_PIECE = 8;
+extern int globe_workers;
+
 // One band worker's share: rows band x yres / nbands up to (band + 1) x yres / nbands - 1.
 // Only the low 16 bits of each field count.
 struct globe_band {
@@ -57,7 +62,7 @@ void globe_point(double x, double y, double w, double h, double* lon, double* la
 void load_globe2d();
 
 // The render alone (load_globe2d without posting and redrawing): sizes the loaded image to the
-// canvas, takes the clock, the Sun and the Moon, and paints the picture on four band workers.
+// canvas, takes the clock, the Sun and the Moon, and paints the picture on band workers.
 // Returns 0, or -1 when there is no canvas or no memory for the picture ("memory error (init
 // img)" on the console; nothing painted).
 int globe_render();

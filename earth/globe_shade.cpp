@@ -178,9 +178,9 @@ void globe_paint_row(const globe_row& r, const globe_column* c, int n, float* ou
   double h[3 * kRun];
   for (int x0 = 0; x0 < n; x0 += kRun) {
     int m = n - x0 < kRun ? n - x0 : kRun;
-    for (int k = 0; k < m; k++)
-      geographic2altitude3(c[x0 + k].lambda, r.phi, GLOBE_DELTA, &h[3 * k], &h[3 * k + 1],
-                           &h[3 * k + 2]);
+    double lon[kRun];
+    for (int k = 0; k < m; k++) lon[k] = c[x0 + k].lambda;
+    geographic2altitude3_row(lon, m, r.phi, GLOBE_DELTA, h);
     for (int k = 0; k < m; k++)
       shade(r, c[x0 + k], h[3 * k], h[3 * k + 1], h[3 * k + 2], out + 4 * (x0 + k));
   }

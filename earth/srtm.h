@@ -23,6 +23,8 @@ extern int alloc_hgt;  // capacity of height_hgt in samples, -1 when none
 
 // Void marker inside height_hgt while the copy is being filled.
 constexpr int16_t kHgtVoid = 9999;
+// The sea ("no data") of thirty-arc-second tiles, read as 0 m.
+constexpr int16_t kSrtmSea = -9999;
 
 // A tile's kind and corner, as worked out from its name and size.
 struct SrtmTile {
@@ -42,8 +44,8 @@ SrtmTile srtm_classify(const char* name, int64_t size);
 // other value, negative ones included, is a height.
 bool srtm_is_void(int16_t v);
 
-// Reads cols x rows big-endian samples from bytes[0..len) into out (rows north first), voids and
-// samples beyond len as kHgtVoid. *mean gets the truncated mean of the valid samples (0 when there
+// Reads cols x rows big-endian samples from bytes[0..len) into out (rows north first), kSrtmSea
+// as 0, voids and samples beyond len as kHgtVoid. *mean gets the truncated mean of the valid samples (0 when there
 // is none). Returns the number of samples that were present in the bytes.
 int64_t srtm_read_heights(const unsigned char* bytes, int64_t len, int cols, int rows, int16_t* out,
                           int* mean);

@@ -21,6 +21,8 @@ int64_t srtm_read_heights(const unsigned char* bytes, int64_t len, int cols, int
   int64_t n = 0;
   for (int64_t i = 0; i < present; i++) {
     int16_t v = (int16_t)(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    // Thirty-arc-second tiles mark the sea this way; elsewhere the globe answers 0 m at sea.
+    if (v == kSrtmSea) v = 0;
     if (srtm_is_void(v)) {
       out[i] = kHgtVoid;
     } else {

@@ -193,7 +193,12 @@ struct GetCode {
   }
 };
 
-enum LzwEnd { LZW_FULL, LZW_END_CODE, LZW_OUT_OF_BITS, LZW_CORRUPT };
+enum LzwEnd { LZW_FULL, LZW_END_CODE, LZW_OUT_OF_BITS, LZW_CORRUPT, LZW_UNSUPPORTED };
+
+// Minimum code sizes up to 11 keep every code within the 4096-entry table (the clear and end codes
+// of 11 are 2048 and 2049). A literal code above 255 stands for its low byte, as a table of byte
+// values holds it.
+const int LZW_MAX_MIN_SIZE = 11;
 
 // Decodes LZW data of minimum code size `min_size` into n colour indices at `out` (which has 16
 // bytes of slack after n). Each table entry is kept as the place in the output where its string
@@ -204,7 +209,7 @@ LzwEnd LZWDecode(const std::vector<unsigned char>& in, int min_size, unsigned ch
   static uint32_t start[4096];
   static uint16_t len[4096];
   *produced = 0;
-  if (min_size < 1 || min_size > 8) return LZW_CORRUPT;
+  if (min_size < 1 || min_size > LZW_MAX_MIN_SIZE) return LZW_UNSUPPORTED;
   GetCode get{in.data(), in.data() + in.size()};
   const int clear = 1 << min_size, end_code = clear + 1;
   int size = min_size + 1, next = clear + 2, old = -1;
@@ -309,6 +314,7 @@ bool ReadImage(const GifScreen& s, const GifImage& im) {
   index.resize((size_t)n + 16);
   int64_t got = 0;
   LzwEnd e = LZWDecode(lzw, min_size, index.data(), n, &got);
+  if (e == LZW_UNSUPPORTED) printf("gif: LZW minimum code size %d not supported\n", min_size);
   if (e == LZW_CORRUPT) puts("error: circular table entry");
   if (e == LZW_OUT_OF_BITS) puts("ran off the end of my bits");
   if (!complete_blocks && e != LZW_OUT_OF_BITS)

@@ -1,5 +1,6 @@
 // The JPEG reader: the library decodes the file buffer through the reader's own source and error
-// managers, the picture is turned upright by its EXIF orientation, converted and smoothed.
+// managers into rows of bytes; the smoothing workers convert them, turn the picture upright by
+// its EXIF orientation and smooth it into the loaded image, while the later rows are decoded.
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
@@ -7,10 +8,6 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -23,6 +20,7 @@
 #include "formats/readers.h"
 #include "platform/bands.h"
 #include "platform/env.h"
+#include "platform/memory.h"
 #include "platform/sleep.h"
 #include "view/canvas.h"
 #include "view/screen.h"
@@ -95,167 +93,102 @@ void my_warn_msg(j_common_ptr c, int level) {
   if (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF) data_lost = 1;
 }
 
-// How the library delivers the samples of a pixel.
-enum { GREY = 1, YCBCR = 2, RGB = 3, CMYK = 4 };
-
-// The decoded picture: W x H in the file's frame, shown upright in xres x yres.
+// The decoded picture: W x H in the file's frame, shown upright in xres x yres. The library
+// writes its rows straight into `samples`; the smoothing workers read them from there, turning
+// the picture upright as they go.
 int W, H, xres, yres, kind, components;
 int rows_read;
-unsigned char* row = nullptr;  // BLOCK_ROWS decoded rows
+unsigned char* samples = nullptr;
+size_t samples_size = 0;
 
-// The loaded-image pixel of file pixel (0, j) and the step from one file column to the next,
-// for each EXIF orientation: the picture is stored upright.
-void placement(int orientation, int j, int64_t* base, int64_t* step) {
-  const int64_t w = W, h = H;
-  switch (orientation) {
-    default: *base = j * w; *step = 1; break;
-    case 2: *base = j * w + w - 1; *step = -1; break;
-    case 3: *base = (h - 1 - j) * w + w - 1; *step = -1; break;
-    case 4: *base = (h - 1 - j) * w; *step = 1; break;
-    case 5: *base = j; *step = h; break;
-    case 6: *base = h - 1 - j; *step = h; break;
-    case 7: *base = (w - 1) * h + h - 1 - j; *step = -h; break;
-    case 8: *base = (w - 1) * h + j; *step = -h; break;
-  }
+// The block is kept from one picture to the next while the sizes are alike (photos of one
+// camera): a new block costs its first touch of every page on the decoding thread.
+unsigned char* samples_block(size_t n) {
+  if (samples && samples_size >= n && samples_size / 2 <= n) return samples;
+  free(samples);
+  samples = (unsigned char*)plat_alloc_large(n);
+  samples_size = samples ? n : 0;
+  return samples;
 }
 
-// Slots 0, 1 and 2 of one pixel from its decoded bytes: Y, Cb and Cr (grey and CMYK files too),
-// or red, green and blue for a file stored as RGB; the divisor is 256. Slot 3 is written as 0 so
-// that every pixel is one whole 16-byte store.
-struct SlotTables {
-  float level[256], centred[256];  // v/256 and (v-128)/256
-  SlotTables() {
-    for (int v = 0; v < 256; v++) level[v] = v * (1.0f / 256), centred[v] = (v - 128) * (1.0f / 256);
-  }
-};
-const SlotTables slot_tables;
-
-inline void put(float* p, float a, float b, float c) {
-#if defined(__SSE2__)
-  _mm_storeu_ps(p, _mm_set_ps(0.0f, c, b, a));
-#else
-  p[0] = a, p[1] = b, p[2] = c, p[3] = 0.0f;
-#endif
-}
-
-// n pixels of decoded bytes s (bytes_per_pixel apart) into the loaded image from p on, `st`
-// floats apart.
-void store_pixels(float* p, int64_t st, const unsigned char* s, int n) {
-  const SlotTables& t = slot_tables;
-  switch (kind) {
-    case GREY:
-      for (int x = 0; x < n; x++, p += st) put(p, t.level[s[x]], 0, 0);
-      break;
-    case YCBCR:
-      for (int x = 0; x < n; x++, p += st, s += 3) put(p, t.level[s[0]], t.centred[s[1]], t.centred[s[2]]);
-      break;
-    case RGB:
-      for (int x = 0; x < n; x++, p += st, s += 3) put(p, t.level[s[0]], t.level[s[1]], t.level[s[2]]);
-      break;
-    case CMYK:
-      for (int x = 0; x < n; x++, p += st, s += 4) {
-        double k = s[3] / 256.0;
-        float r = (float)(s[0] / 256.0 * k), g = (float)(s[1] / 256.0 * k),
-              b = (float)(s[2] / 256.0 * k);
-        put(p, (float)(0.299 * r + 0.587 * g + 0.114 * b), (float)(-0.1687 * r - 0.3313 * g + 0.5 * b),
-            (float)(0.5 * r - 0.4187 * g - 0.0813 * b));
-      }
-      break;
-  }
-}
-
-// Decoded rows j0 .. j0+n-1 (n at most BLOCK_ROWS, `stride` bytes apart in `block`) into the
-// loaded image at the places the orientation gives. Where a file row becomes an upright column
-// (orientations 5 to 8) the rows are stored together, a run of n neighbouring pixels for each
-// file column, so that the stores do not touch a new cache line for every pixel.
-constexpr int BLOCK_ROWS = 64;
-void store_rows(int orientation, int j0, int n, const unsigned char* block, int64_t stride) {
-  int64_t base[BLOCK_ROWS], step = 1;
-  for (int i = 0; i < n; i++) placement(orientation, j0 + i, &base[i], &step);
-  if (orientation <= 4) {
-    for (int i = 0; i < n; i++) store_pixels(img_content + 4 * base[i], 4 * step, block + i * stride, W);
-    return;
-  }
-  const int bpp = kind == CMYK ? 4 : kind == GREY ? 1 : 3;
-  const int64_t along = n > 1 ? base[1] - base[0] : 1;  // +1 or -1: neighbouring file rows
-  for (int x = 0; x < W; x++) {
-    float* p = img_content + 4 * (base[0] + x * step);
-    for (int i = 0; i < n; i++, p += 4 * along) store_pixels(p, 0, block + i * stride + (int64_t)x * bpp, 1);
-  }
-}
-
-// Rows a short read left out are grey (Y 0.5, no colour), the same in every orientation.
-void fill_missing_rows(int orientation) {
-  for (int j = rows_read; j < H; j++) {
-    int64_t base, step;
-    placement(orientation, j, &base, &step);
-    float* p = img_content + 4 * base;
-    for (int x = 0; x < W; x++, p += 4 * step) p[0] = 0.5f, p[1] = 0, p[2] = 0, p[3] = 0;
-  }
-}
-
-// The smoothing runs in three steps of a third of the rows each, and the toolkit has its turn
-// before each. A step can start as soon as the rows its windows read are decoded, so while the
-// library decodes (on the calling thread) the first two steps run on band workers; the workers
-// never run while the toolkit handles events.
+// The smoothing runs in three steps, each the part of the picture that a third of the file's
+// rows make (upright rows or columns, from either end, by the orientation), and the toolkit has
+// its turn before each. A step can start as soon as its rows are decoded, so while the library
+// decodes (on the calling thread) the first two steps run on the workers; once the decoding is
+// over the caller takes chunks too. The workers never run while the toolkit handles events.
 SmoothJob job;
 struct Steps {
   std::mutex m;
   std::condition_variable cv;
   int ready = 0;     // steps 1 .. ready have been prepared
-  int finished = 0;  // bands of step `ready` that have ended
+  int chunks = 0;    // chunks of step `ready`
+  int taken = 0;     // of them handed out
+  int finished = 0;  // of them made
+  int threads = 0;   // workers running on threads of their own
   bool stop = false;
-  bool on_caller[9] = {};  // worker k did not start on a thread of its own: the caller runs its bands
   std::thread::id caller;
 } steps;
-int step_orientation;
-int workers;  // smoothing bands, from NUMBER_OF_PROCESSORS
+int workers;  // smoothing workers, from NUMBER_OF_PROCESSORS
+
+int step_first_row(int t) { return (int)((int64_t)(t - 1) * H / 3); }
 
 // File rows that must be decoded before step t may start.
-int rows_needed(int t) {
-  if (step_orientation > 2) return H;  // the upright rows are not file rows in order
-  int64_t end = (int64_t)t * yres / 3 + 2;
-  return end < H ? (int)end : H;
+int rows_needed(int t) { return smooth_rows_needed(job, (int)((int64_t)t * H / 3)); }
+
+// The next chunk of step t, or -1 when all are handed out or another step is current.
+int take_chunk(int t) {
+  std::lock_guard<std::mutex> lock(steps.m);
+  if (steps.ready != t || steps.taken >= steps.chunks) return -1;
+  return steps.taken++;
+}
+
+// Makes chunks of step t in scratch slot `slot` while there are any left.
+void do_chunks(int t, int slot) {
+  for (int c; (c = take_chunk(t)) >= 0;) {
+    smooth_chunk(job, c, slot);
+    std::lock_guard<std::mutex> lock(steps.m);
+    steps.finished++;
+    steps.cv.notify_all();
+  }
 }
 
 void wait_for_step() {
   std::unique_lock<std::mutex> lock(steps.m);
-  steps.cv.wait(lock, [] { return steps.ready == 0 || steps.finished == job.bands; });
+  steps.cv.wait(lock, [] { return steps.finished == steps.chunks; });
 }
 
-void band_finished() {
+bool caller_alone() {
   std::lock_guard<std::mutex> lock(steps.m);
-  steps.finished++;
-  steps.cv.notify_all();
+  return steps.threads == 0;
 }
 
-// Starts every step whose rows are decoded; the previous step has ended before the toolkit's turn.
-void offer_rows(int decoded) {
+// Starts every step whose rows are decoded; the previous step has ended before the toolkit's
+// turn. The caller takes chunks itself when it is done decoding (or has no workers).
+void offer_rows(int decoded, bool caller_helps) {
   while (steps.ready < 3 && rows_needed(steps.ready + 1) <= decoded) {
+    if (caller_helps || caller_alone()) do_chunks(steps.ready, 0);
     wait_for_step();
-    smooth_finish(job);
     do_wait();
     int t = steps.ready + 1;
-    smooth_prepare(job, (int)((int64_t)t * yres / 3));
+    smooth_prepare(job, step_first_row(t), step_first_row(t + 1));
     {
       std::lock_guard<std::mutex> lock(steps.m);
       steps.ready = t;
-      steps.finished = 0;
+      steps.chunks = smooth_chunk_count(job);
+      steps.taken = steps.finished = 0;
     }
     steps.cv.notify_all();
-    for (int k = 1; k <= job.bands; k++)
-      if (steps.on_caller[k]) {
-        smooth_band(job, k - 1);
-        band_finished();
-      }
   }
+  if (caller_helps || caller_alone()) do_chunks(steps.ready, 0);
 }
 
-// Band k of every step, on worker k.
+// Worker k: chunks of every step, in its own scratch slot.
 void smoothing_worker(int k) {
-  if (std::this_thread::get_id() == steps.caller) {
-    steps.on_caller[k] = true;
-    return;
+  // A worker whose thread could not start runs here on the caller: the caller does its share.
+  if (std::this_thread::get_id() == steps.caller) return;
+  {
+    std::lock_guard<std::mutex> lock(steps.m);
+    steps.threads++;
   }
   for (int t = 1; t <= 3; t++) {
     {
@@ -263,8 +196,7 @@ void smoothing_worker(int k) {
       steps.cv.wait(lock, [t] { return steps.ready >= t || steps.stop; });
       if (steps.ready < t) return;
     }
-    smooth_band(job, k - 1);
-    band_finished();
+    do_chunks(t, k);
   }
 }
 
@@ -297,13 +229,13 @@ int decode(int orientation) {
   if (jpeg_read_header(&cinfo, FALSE) != JPEG_HEADER_OK) return refuse("the file holds no picture");
   components = cinfo.num_components;
   switch (components) {
-    case 1: kind = GREY; break;
+    case 1: kind = SAMPLES_GREY; break;
     case 3:
       // The samples arrive as stored; only a YCbCr file is converted as YCbCr.
-      kind = cinfo.jpeg_color_space == JCS_YCbCr ? YCBCR : RGB;
-      cinfo.out_color_space = kind == YCBCR ? JCS_YCbCr : JCS_RGB;
+      kind = cinfo.jpeg_color_space == JCS_YCbCr ? SAMPLES_YCBCR : SAMPLES_RGB;
+      cinfo.out_color_space = kind == SAMPLES_YCBCR ? JCS_YCbCr : JCS_RGB;
       break;
-    case 4: kind = CMYK; break;
+    case 4: kind = SAMPLES_CMYK; break;
     default: {
       char text[80];
       snprintf(text, sizeof text, "unsupported JPEG with %d colour components", components);
@@ -314,8 +246,7 @@ int decode(int orientation) {
 
   W = (int)cinfo.image_width;
   H = (int)cinfo.image_height;
-  xres = orientation >= 5 ? H : W;
-  yres = orientation >= 5 ? W : H;
+  upright_size(orientation, W, H, &xres, &yres);
   if ((int64_t)W * H > jpeg_max_pixels) return refuse("the picture is too large");
   int sized = size_loaded_image(xres, yres);
   if (sized == SIZE_REFUSED) return refuse("the picture is too large");
@@ -325,8 +256,14 @@ int decode(int orientation) {
     return NO_MEMORY;
   }
 
+  const int64_t stride = (int64_t)sample_bytes(kind) * W;
+  if (!samples_block((size_t)(stride * H))) {
+    printf("memory error (line)\n");
+    jpeg_destroy_decompress(&cinfo);
+    return NO_MEMORY;
+  }
   jpeg_smoothing_params((int64_t)components * xres * yres, bin_allocated);
-  if (!smooth_begin(job, img_content, xres, yres, kind == RGB ? SLOTS_RGB : SLOTS_YCBCR, workers)) {
+  if (!smooth_begin(job, img_content, JpegSamples{samples, W, H, kind, orientation, H}, workers + 1)) {
     printf("memory error (smooth)\n");
     jpeg_destroy_decompress(&cinfo);
     return NO_MEMORY;
@@ -334,46 +271,35 @@ int decode(int orientation) {
 
   if (!jpeg_start_decompress(&cinfo)) return refuse("the file is damaged: decoding stopped");
   if ((int)cinfo.output_width != W || (int)cinfo.output_height != H ||
-      cinfo.output_components != (kind == CMYK ? 4 : kind == GREY ? 1 : 3))
+      cinfo.output_components != sample_bytes(kind))
     return refuse("unexpected decoder output");
-  const int64_t stride = (int64_t)cinfo.output_components * W;
-  row = (unsigned char*)malloc((size_t)(stride * BLOCK_ROWS));
-  if (!row) {
-    printf("memory error (line)\n");
-    jpeg_destroy_decompress(&cinfo);
-    return NO_MEMORY;
+  // The rows go straight to their place, a few at a time. A short read means the decoder
+  // stopped (restart markers out of order): what it gave is kept.
+  for (rows_read = 0; rows_read < H;) {
+    JSAMPROW dest[16];
+    int n = H - rows_read < 16 ? H - rows_read : 16;
+    for (int i = 0; i < n; i++) dest[i] = samples + (rows_read + i) * stride;
+    int got = (int)jpeg_read_scanlines(&cinfo, dest, (JDIMENSION)n);
+    if (got <= 0) break;
+    rows_read += got;
+    if (rows_read >= rows_needed(steps.ready + 1)) offer_rows(rows_read, false);
   }
-  // One row at a time; rows that become upright columns are stored a block at a time. A short
-  // read means the decoder stopped (restart markers out of order): what it gave is kept.
-  const int block = orientation <= 4 ? 1 : BLOCK_ROWS;
-  int pending = 0;
-  for (rows_read = 0; rows_read < H; rows_read++) {
-    JSAMPROW dest = row + pending * stride;
-    if (jpeg_read_scanlines(&cinfo, &dest, 1) != 1) break;
-    if (++pending == block || rows_read + 1 == H) {
-      store_rows(orientation, rows_read + 1 - pending, pending, row, stride);
-      pending = 0;
-    }
-    if (rows_read + 1 >= rows_needed(steps.ready + 1)) offer_rows(rows_read + 1);
-  }
-  if (pending) store_rows(orientation, rows_read - pending, pending, row, stride);
   return 0;
 }
 
 // The decoder's band: decodes, and smooths what the workers leave to it.
 int decode_and_smooth(int orientation) {
   int r = decode(orientation);
-  free(row);
-  row = nullptr;
   if (r == 0) {
-    fill_missing_rows(orientation);
     // The last rows often start the final step while they are decoded: the workers must be done
-    // before the toolkit handles events that may read the picture.
+    // before the toolkit handles events that may read the picture, and before the rows that
+    // were not decoded are marked for them.
+    do_chunks(steps.ready, 0);
     wait_for_step();
+    job.src.rows = rows_read;
     do_wait();
-    offer_rows(H);
+    offer_rows(H, true);
     wait_for_step();
-    smooth_finish(job);
   }
   {
     std::lock_guard<std::mutex> lock(steps.m);
@@ -386,18 +312,15 @@ int decode_and_smooth(int orientation) {
 int load(int fit, int orientation) {
   data_lost = 0;
   rows_read = 0;
-  step_orientation = orientation;
-  steps.ready = steps.finished = 0;
+  steps.ready = steps.chunks = steps.taken = steps.finished = steps.threads = 0;
   steps.stop = false;
   steps.caller = std::this_thread::get_id();
   workers = plat_worker_count(1, 8);
   int r;
   if (workers == 1 || is9xline) {
-    // One band, or one band after another: the caller does it all.
-    for (int k = 1; k <= workers; k++) steps.on_caller[k] = true;
+    // One worker, or the workers one after another: the caller does it all.
     r = decode_and_smooth(orientation);
   } else {
-    for (int k = 1; k <= workers; k++) steps.on_caller[k] = false;
     r = 0;
     run_bands(workers + 1, [&](int k) {
       if (k == 0)
@@ -406,7 +329,6 @@ int load(int fit, int orientation) {
         smoothing_worker(k);
     });
   }
-  job.carry = job.carry_next = job.scratch = std::vector<float>();
   if (r != 0) return r;
   jpeg_destroy_decompress(&cinfo);
   do_wait();

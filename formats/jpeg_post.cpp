@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -27,15 +28,30 @@ void jpeg_smoothing_params(int64_t samples, int64_t file_bytes) {
   bartlett5[12] = (float)(k0 / (double)0.7f + 9);
 }
 
+int sample_bytes(int kind) { return kind == SAMPLES_CMYK ? 4 : kind == SAMPLES_GREY ? 1 : 3; }
+
+void upright_size(int orientation, int w, int h, int* xres, int* yres) {
+  *xres = orientation >= 5 ? h : w;
+  *yres = orientation >= 5 ? w : h;
+}
+
 namespace {
 
-// A converted row: the squared red, green and blue planes (s) and their horizontal
-// 1 2 3 2 1 sums (h), w floats each.
+// A converted row segment: the squared red, green and blue planes (s) and their horizontal
+// 1 2 3 2 1 sums (h), one float a column each.
 constexpr int ROW_PLANES = 6;
 
-// Per band: a ring of five converted rows, the two rows below the band (taken before any band
-// starts, as the band below overwrites them) and a row of divisors.
-constexpr int BAND_PLANES = 5 * ROW_PLANES + 2 * ROW_PLANES + 1;
+// Per band: a ring of five converted rows and a row of divisors.
+constexpr int BAND_PLANES = 5 * ROW_PLANES + 1;
+
+// Slots of a sample: v/256 and (v-128)/256.
+struct SlotTables {
+  float level[256], centred[256];
+  SlotTables() {
+    for (int v = 0; v < 256; v++) level[v] = v * (1.0f / 256), centred[v] = (v - 128) * (1.0f / 256);
+  }
+};
+const SlotTables slot_tables;
 
 // Outside 0..1 a value is clamped, inside it is squared.
 inline float squared(float v) {
@@ -51,16 +67,78 @@ inline __m128 squared4(__m128 v) {
 }
 #endif
 
-// Row y of the image to its converted form `out` (ROW_PLANES x w floats).
-void convert_row(const SmoothJob& job, int y, float* out) {
-  const int w = job.w;
-  const float* p = job.img + 4 * ((int64_t)y * w);
-  float *r = out, *g = out + w, *b = out + 2 * w;
-  if (job.slots == SLOTS_RGB) {
-    for (int x = 0; x < w; x++) {
-      r[x] = squared(p[4 * x]);
-      g[x] = squared(p[4 * x + 1]);
-      b[x] = squared(p[4 * x + 2]);
+// Where upright row y, column x lies in the file, and the step to the next column.
+struct FileWalk {
+  int64_t i, j;
+  int di, dj;
+};
+
+FileWalk walk_at(const JpegSamples& s, int y, int x) {
+  const int64_t W = s.w, H = s.h;
+  switch (s.orientation) {
+    default: return {x, y, 1, 0};
+    case 2: return {W - 1 - x, y, -1, 0};
+    case 3: return {W - 1 - x, H - 1 - y, -1, 0};
+    case 4: return {x, H - 1 - y, 1, 0};
+    case 5: return {y, x, 0, 1};
+    case 6: return {y, H - 1 - x, 0, -1};
+    case 7: return {W - 1 - y, H - 1 - x, 0, -1};
+    case 8: return {W - 1 - y, x, 0, 1};
+  }
+}
+
+// The slots of upright row y, columns cx0 .. cx1-1, into three planes: Y, Cb and Cr (from
+// grey, YCbCr and CMYK files) or red, green and blue (from an RGB file). A file row that was not
+// decoded gives grey.
+void gather_slots(const JpegSamples& s, int y, int cx0, int cx1, float* a, float* b, float* c) {
+  const SlotTables& t = slot_tables;
+  const int bpp = sample_bytes(s.kind);
+  FileWalk f = walk_at(s, y, cx0);
+  const int64_t step = ((int64_t)f.di + (int64_t)f.dj * s.w) * bpp;
+  const unsigned char* p = s.bytes + (f.j * s.w + f.i) * bpp;
+  const float grey_colour = s.kind == SAMPLES_RGB ? 0.5f : 0.0f;
+  int64_t j = f.j;
+  for (int n = 0; n < cx1 - cx0; n++, p += step, j += f.dj) {
+    if (j >= s.rows) {
+      a[n] = 0.5f, b[n] = grey_colour, c[n] = grey_colour;
+      continue;
+    }
+    switch (s.kind) {
+      case SAMPLES_GREY:
+        a[n] = t.level[p[0]], b[n] = 0.0f, c[n] = 0.0f;
+        break;
+      case SAMPLES_YCBCR:
+        a[n] = t.level[p[0]], b[n] = t.centred[p[1]], c[n] = t.centred[p[2]];
+        break;
+      case SAMPLES_RGB:
+        a[n] = t.level[p[0]], b[n] = t.level[p[1]], c[n] = t.level[p[2]];
+        break;
+      default: {
+        double k = p[3] / 256.0;
+        float r = (float)(p[0] / 256.0 * k), g = (float)(p[1] / 256.0 * k), bl = (float)(p[2] / 256.0 * k);
+        a[n] = (float)(0.299 * r + 0.587 * g + 0.114 * bl);
+        b[n] = (float)(-0.1687 * r - 0.3313 * g + 0.5 * bl);
+        c[n] = (float)(0.5 * r - 0.4187 * g - 0.0813 * bl);
+        break;
+      }
+    }
+  }
+}
+
+// Upright row y to its converted form `out` (ROW_PLANES planes of pl floats): the squares for
+// columns cx0 .. cx1-1 at 0 .. cx1-cx0-1, the horizontal sums for columns x0 .. x1-1 (which lie
+// inside, with the two columns on each side that they read) at x - cx0.
+void convert_row(const SmoothJob& job, int y, int cx0, int cx1, int x0, int x1, float* out, int64_t pl) {
+  const int n = cx1 - cx0;
+  float *r = out, *g = out + pl, *b = out + 2 * pl;
+  // The slots go where the horizontal sums will be, which are made last.
+  float *s0 = out + 3 * pl, *s1 = out + 4 * pl, *s2 = out + 5 * pl;
+  gather_slots(job.src, y, cx0, cx1, s0, s1, s2);
+  if (job.src.kind == SAMPLES_RGB) {
+    for (int x = 0; x < n; x++) {
+      r[x] = squared(s0[x]);
+      g[x] = squared(s1[x]);
+      b[x] = squared(s2[x]);
     }
   } else {
     int x = 0;
@@ -69,10 +147,8 @@ void convert_row(const SmoothJob& job, int y, float* out) {
                  c2 = _mm_set1_ps(1.00003f), c3 = _mm_set1_ps(0.344125f),
                  c4 = _mm_set1_ps(0.714128f), c5 = _mm_set1_ps(0.999823f),
                  c6 = _mm_set1_ps(1.77204f), c7 = _mm_set1_ps(0.00000804142f);
-    for (; x + 4 <= w; x += 4) {
-      __m128 Y = _mm_loadu_ps(p + 4 * x), cb = _mm_loadu_ps(p + 4 * x + 4),
-             cr = _mm_loadu_ps(p + 4 * x + 8), a = _mm_loadu_ps(p + 4 * x + 12);
-      _MM_TRANSPOSE4_PS(Y, cb, cr, a);
+    for (; x + 4 <= n; x += 4) {
+      __m128 Y = _mm_loadu_ps(s0 + x), cb = _mm_loadu_ps(s1 + x), cr = _mm_loadu_ps(s2 + x);
       __m128 R = _mm_add_ps(_mm_sub_ps(Y, _mm_mul_ps(c0, cb)), _mm_mul_ps(c1, cr));
       __m128 G = _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(c2, Y), _mm_mul_ps(c3, cb)), _mm_mul_ps(c4, cr));
       __m128 B = _mm_sub_ps(_mm_add_ps(_mm_mul_ps(c5, Y), _mm_mul_ps(c6, cb)), _mm_mul_ps(c7, cr));
@@ -81,30 +157,36 @@ void convert_row(const SmoothJob& job, int y, float* out) {
       _mm_storeu_ps(b + x, squared4(B));
     }
 #endif
-    for (; x < w; x++) {
-      float Y = p[4 * x], cb = p[4 * x + 1], cr = p[4 * x + 2];
+    for (; x < n; x++) {
+      float Y = s0[x], cb = s1[x], cr = s2[x];
       r[x] = squared(Y - 0.0000368213f * cb + 1.40199f * cr);
       g[x] = squared(1.00003f * Y - 0.344125f * cb - 0.714128f * cr);
       b[x] = squared(0.999823f * Y + 1.77204f * cb - 0.00000804142f * cr);
     }
   }
-  // Horizontal sums; taps outside the row are left out.
+  // Horizontal sums; taps outside the picture are left out.
+  const int w = job.w;
   const float w0 = bartlett5[0], w1 = bartlett5[1], w2 = bartlett5[2], w3 = bartlett5[3],
               w4 = bartlett5[4];
   const float wt[5] = {w0, w1, w2, w3, w4};
+  const int inner0 = x0 > 2 ? x0 : 2, inner1 = x1 < w - 2 ? x1 : w - 2;
   for (int c = 0; c < 3; c++) {
-    const float* s = out + c * w;
-    float* h = out + (3 + c) * w;
-    for (int x = 2; x + 2 < w; x++)
-      h[x] = w0 * s[x - 2] + w1 * s[x - 1] + w2 * s[x] + w3 * s[x + 1] + w4 * s[x + 2];
+    // Indexed by picture column less cx0.
+    const float* s = out + c * pl;
+    float* h = out + (3 + c) * pl;
+    for (int x = inner0; x < inner1; x++) {
+      const int i = x - cx0;
+      h[i] = w0 * s[i - 2] + w1 * s[i - 1] + w2 * s[i] + w3 * s[i + 1] + w4 * s[i + 2];
+    }
     auto edge = [&](int x) {
       float a = 0;
       for (int d = -2; d <= 2; d++)
-        if (x + d >= 0 && x + d < w) a += wt[d + 2] * s[x + d];
-      h[x] = a;
+        if (x + d >= 0 && x + d < w) a += wt[d + 2] * s[x + d - cx0];
+      h[x - cx0] = a;
     };
-    for (int x = 0; x < w && x < 2; x++) edge(x);
-    for (int x = w - 2 > 2 ? w - 2 : 2; x < w; x++) edge(x);
+    for (int x = x0; x < x1 && x < inner0; x++) edge(x);
+    for (int x = inner1 > inner0 ? inner1 : inner0; x < x1; x++)
+      if (x >= x0) edge(x);
   }
 }
 
@@ -115,39 +197,32 @@ float column_weight(int x, int w) {
   return a;
 }
 
-// Rows b0 .. b1-1. The ring holds rows b0-2 and b0-1 already (where they exist), the tail rows
-// b1 and b1+1; every other row of the window is converted from the image before the band
-// overwrites it.
+// Rows b0 .. b1-1, columns x0 .. x1-1 of the picture. Every row of the window is converted from
+// the file's bytes when first needed; a ring keeps the last five.
 //
 // The 5 x 5 weights are (1 2 3 2 1) down times (1 2 3 2 1) across with the centre raised from 9,
 // so the weighted sum of a window is the vertical 1 2 3 2 1 sum of the rows' horizontal sums
 // plus (centre - 9) times the pixel itself: ten products a value instead of 25. Taps outside the
 // picture drop out of both sums, and the weights that remain form the divisor.
-void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
+void smooth_band_rows(const SmoothJob& job, int b0, int b1, int x0, int x1, float* band) {
   const int w = job.w, h = job.h;
-  const int64_t pl = w;
+  const int cx0 = x0 - 2 > 0 ? x0 - 2 : 0, cx1 = x1 + 2 < w ? x1 + 2 : w;
+  const int64_t pl = w + 4;
   float* ring = band;
-  float* tail = ring + 5 * ROW_PLANES * pl;
-  float* div = tail + 2 * ROW_PLANES * pl;
+  float* div = ring + 5 * ROW_PLANES * pl;
   const float centre = bartlett5[12];
   const float centre_extra = centre - bartlett5[2] * bartlett5[2];
   const double limit = m0;
 
-  const float* rows[5] = {};  // converted row r at rows[r % 5]
-  for (int r = b0 - 2; r < b0; r++)
-    if (r >= 0) rows[r % 5] = ring + (r % 5) * ROW_PLANES * pl;
-  int next = b0;
+  const float* rows[5] = {};  // converted row r at rows[r % 5], column x at index x - cx0
+  int next = b0 - 2 > 0 ? b0 - 2 : 0;
   float last_row_weight = -1;
   for (int y = b0; y < b1; y++) {
     int need = y + 2 < h ? y + 2 : h - 1;
     for (; next <= need; next++) {
-      if (next < b1) {
-        float* slot = ring + (next % 5) * ROW_PLANES * pl;
-        convert_row(job, next, slot);
-        rows[next % 5] = slot;
-      } else {
-        rows[next % 5] = tail + (next - b1) * ROW_PLANES * pl;
-      }
+      float* slot = ring + (next % 5) * ROW_PLANES * pl;
+      convert_row(job, next, cx0, cx1, x0, x1, slot, pl);
+      rows[next % 5] = slot;
     }
     // The five rows of the window; a row outside the picture gets weight 0 (adding 0 changes
     // no sum), so that every row takes the same five-tap path.
@@ -161,13 +236,13 @@ void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
       row_weight += vw[d + 2];
     }
     if (row_weight != last_row_weight) {
-      for (int x = 0; x < w; x++)
-        div[x] = (row_weight * column_weight(x, w) - bartlett5[2] * bartlett5[2]) + centre;
+      for (int x = x0; x < x1; x++)
+        div[x - x0] = (row_weight * column_weight(x, w) - bartlett5[2] * bartlett5[2]) + centre;
       last_row_weight = row_weight;
     }
     const float* srow = rows[y % 5];
     float* p = job.img + 4 * ((int64_t)y * w);
-    int x = 0;
+    int x = x0;
 #if JPEG_POST_SSE2
     // The same steps as below, four pixels at a time; the limits are applied in double.
     {
@@ -175,11 +250,11 @@ void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
       const __m128d l2 = _mm_set1_pd(limit);
       const __m128 v0 = _mm_set1_ps(vw[0]), v1 = _mm_set1_ps(vw[1]), v2 = _mm_set1_ps(vw[2]),
                    v3 = _mm_set1_ps(vw[3]), v4 = _mm_set1_ps(vw[4]);
-      for (; x + 4 <= w; x += 4) {
+      for (; x + 4 <= x1; x += 4) {
         __m128 out[4];
-        __m128 d4 = _mm_loadu_ps(div + x);
+        __m128 d4 = _mm_loadu_ps(div + (x - x0));
         for (int c = 0; c < 3; c++) {
-          const int64_t o = c * pl + x;
+          const int64_t o = c * pl + (x - cx0);
           __m128 a = _mm_mul_ps(v0, _mm_loadu_ps(hrow[0] + o));
           a = _mm_add_ps(a, _mm_mul_ps(v1, _mm_loadu_ps(hrow[1] + o)));
           a = _mm_add_ps(a, _mm_mul_ps(v2, _mm_loadu_ps(hrow[2] + o)));
@@ -199,14 +274,14 @@ void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
       }
     }
 #endif
-    for (; x < w; x++) {
+    for (; x < x1; x++) {
       for (int c = 0; c < 3; c++) {
-        const int64_t o = c * pl + x;
+        const int64_t o = c * pl + (x - cx0);
         float a = vw[0] * hrow[0][o];
         for (int k = 1; k < 5; k++) a += vw[k] * hrow[k][o];
         float v = srow[o];
         // The mean of the window, kept within m0 of the pixel's own squared value.
-        float mean = (a + centre_extra * v) / div[x];
+        float mean = (a + centre_extra * v) / div[x - x0];
         double lo = (double)v - limit, hi = (double)v + limit;
         if ((double)mean < lo) mean = (float)lo;
         if ((double)mean > hi) mean = (float)hi;
@@ -219,78 +294,75 @@ void smooth_band_rows(const SmoothJob& job, int b0, int b1, float* band) {
 
 }  // namespace
 
-bool smooth_begin(SmoothJob& job, float* img, int w, int h, int slots, int bands) {
+bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int slots) {
   job.img = img;
-  job.w = w;
-  job.h = h;
-  job.slots = slots;
-  job.bands = bands < 1 ? 1 : bands;
-  job.done = job.y0 = job.y1 = 0;
+  job.src = src;
+  upright_size(src.orientation, src.w, src.h, &job.w, &job.h);
+  job.slots = slots < 1 ? 1 : slots;
+  job.x0 = job.x1 = job.y0 = job.y1 = 0;
+  // Every ring row is converted before it is read: the scratch needs no clearing, and a job
+  // that is used again keeps its block.
   try {
-    job.carry.assign(2 * ROW_PLANES * (size_t)w, 0.0f);
-    job.carry_next.assign(2 * ROW_PLANES * (size_t)w, 0.0f);
-    job.scratch.assign((size_t)job.bands * BAND_PLANES * (size_t)w, 0.0f);
+    job.scratch.resize((size_t)job.slots * BAND_PLANES * ((size_t)job.w + 4));
   } catch (const std::bad_alloc&) {
     return false;
   }
   return true;
 }
 
-namespace {
-int band_start(const SmoothJob& job, int k) {
-  return job.y0 + (int)((int64_t)k * (job.y1 - job.y0) / job.bands);
+int smooth_rows_needed(const SmoothJob& job, int f1) { return f1 + 2 < job.src.h ? f1 + 2 : job.src.h; }
+
+void smooth_prepare(SmoothJob& job, int f0, int f1) {
+  const int H = job.src.h;
+  if (f0 < 0) f0 = 0;
+  if (f1 > H) f1 = H;
+  if (f1 < f0) f1 = f0;
+  // The file rows f0 .. f1-1 are upright rows or columns, from one end or the other.
+  const int o = job.src.orientation;
+  const bool reversed = o == 3 || o == 4 || o == 6 || o == 7;
+  const int a = reversed ? H - f1 : f0, b = reversed ? H - f0 : f1;
+  if (o >= 5) {
+    job.x0 = a, job.x1 = b, job.y0 = 0, job.y1 = job.h;
+  } else {
+    job.x0 = 0, job.x1 = job.w, job.y0 = a, job.y1 = b;
+  }
 }
+
+namespace {
+// A chunk is a run of the piece's rows or, where the piece is a run of upright columns (whose
+// rows are file columns), a run of its columns down all its rows: then the rows of a chunk read
+// few file rows, which stay in the cache from one row to the next. Small enough that the workers
+// share the last piece evenly, large enough that the two window rows or columns converted again
+// on each side cost little.
+constexpr int CHUNK = 48;
+
+bool chunks_are_columns(const SmoothJob& job) { return job.src.orientation >= 5; }
 }  // namespace
 
-void smooth_prepare(SmoothJob& job, int y1) {
-  const int y0 = job.done, w = job.w, h = job.h, n = job.bands;
-  if (y1 > h) y1 = h;
-  if (y1 < y0) y1 = y0;
-  job.y0 = y0;
-  job.y1 = y1;
-  if (y1 == y0 || w <= 0) return;
-  const int64_t row = ROW_PLANES * (int64_t)w, per = BAND_PLANES * (int64_t)w;
+int smooth_chunk_count(const SmoothJob& job) {
+  const int rows = job.y1 - job.y0, cols = job.x1 - job.x0;
+  if (rows <= 0 || cols <= 0) return 0;
+  return ((chunks_are_columns(job) ? cols : rows) + CHUNK - 1) / CHUNK;
+}
 
-  // Each band's two rows above (from the carry where they are already overwritten) and two rows
-  // below, converted while they still hold their samples; and the carry for the next rows.
-  for (int k = 0; k < n; k++) {
-    int b0 = band_start(job, k), b1 = band_start(job, k + 1);
-    if (b0 == b1) continue;
-    float* band = job.scratch.data() + k * per;
-    for (int r = b0 - 2; r < b0; r++) {
-      if (r < 0) continue;
-      float* slot = band + (r % 5) * row;
-      if (r < y0)
-        std::copy_n(job.carry.data() + (r - (y0 - 2)) * row, row, slot);
-      else
-        convert_row(job, r, slot);
-    }
-    for (int r = b1; r < b1 + 2 && r < h; r++) convert_row(job, r, band + (5 + r - b1) * row);
+void smooth_chunk(SmoothJob& job, int chunk, int slot) {
+  int b0 = job.y0, b1 = job.y1, x0 = job.x0, x1 = job.x1;
+  if (chunks_are_columns(job)) {
+    x0 += chunk * CHUNK;
+    x1 = x0 + CHUNK < x1 ? x0 + CHUNK : x1;
+  } else {
+    b0 += chunk * CHUNK;
+    b1 = b0 + CHUNK < b1 ? b0 + CHUNK : b1;
   }
-  for (int r = y1 - 2; r < y1; r++) {
-    if (r < 0) continue;
-    float* dst = job.carry_next.data() + (r - (y1 - 2)) * row;
-    if (r < y0)
-      std::copy_n(job.carry.data() + (r - (y0 - 2)) * row, row, dst);
-    else
-      convert_row(job, r, dst);
-  }
+  if (b0 < b1 && x0 < x1 && slot >= 0 && slot < job.slots)
+    smooth_band_rows(job, b0, b1, x0, x1, job.scratch.data() + slot * BAND_PLANES * ((int64_t)job.w + 4));
 }
 
-void smooth_band(SmoothJob& job, int k) {
-  int b0 = band_start(job, k), b1 = band_start(job, k + 1);
-  if (b0 < b1 && job.w > 0)
-    smooth_band_rows(job, b0, b1, job.scratch.data() + k * BAND_PLANES * (int64_t)job.w);
-}
-
-void smooth_finish(SmoothJob& job) {
-  if (job.y1 == job.y0) return;
-  job.carry.swap(job.carry_next);
-  job.done = job.y1;
-}
-
-void smooth_rows(SmoothJob& job, int y1) {
-  smooth_prepare(job, y1);
-  run_bands(job.bands, [&](int k) { smooth_band(job, k); });
-  smooth_finish(job);
+void smooth_rows(SmoothJob& job, int f0, int f1) {
+  smooth_prepare(job, f0, f1);
+  const int n = smooth_chunk_count(job);
+  std::atomic<int> next{0};
+  run_bands(job.slots, [&](int k) {
+    for (int c; (c = next.fetch_add(1)) < n;) smooth_chunk(job, c, k);
+  });
 }

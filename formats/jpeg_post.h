@@ -1,6 +1,7 @@
-// The JPEG reader's post-processing of the loaded image: the decoded samples to RGB in a squared
-// domain, a 5 x 5 weighted mean whose change to each pixel is limited (it smooths the block
-// edges of a compressed picture away), the square root back, and alpha 1.
+// The JPEG reader's post-processing: the decoded samples, read from the library's bytes in the
+// file's own frame and turned upright on the way, to RGB in a squared domain, a 5 x 5 weighted
+// mean whose change to each pixel is limited (it smooths the block edges of a compressed picture
+// away), the square root back, and alpha 1, into the loaded image.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -18,39 +19,54 @@ extern float bartlett5[25];
 // the centre and the larger the change allowed.
 void jpeg_smoothing_params(int64_t samples, int64_t file_bytes);
 
-// What slots 0, 1 and 2 of each pixel hold when the post-processing starts.
-enum { SLOTS_YCBCR = 0,  // Y, Cb and Cr (Cb and Cr centred on 0), from YCbCr, grey and CMYK files
-       SLOTS_RGB = 1 };  // red, green and blue as stored in an RGB file
+// How the library delivers the samples of a pixel: Y (1 byte), Y Cb Cr (3), R G B as stored
+// in an RGB file (3), or C M Y K (4).
+enum { SAMPLES_GREY = 1, SAMPLES_YCBCR = 2, SAMPLES_RGB = 3, SAMPLES_CMYK = 4 };
+int sample_bytes(int kind);
 
-// One picture being smoothed in place: img is w x h pixels of four floats, rows top first.
-// Rows are done in order, each call of smooth_rows going on where the last one ended; the job
-// keeps the converted rows that the next call's window needs from rows already overwritten.
+// The decoded samples of a file: w x h pixels in the file's frame, rows top first, packed. The
+// picture they make is shown turned by the Exif orientation (1 to 8). File rows from `rows` on
+// were not decoded and show grey.
+struct JpegSamples {
+  const unsigned char* bytes;
+  int w, h, kind, orientation;
+  int rows;
+};
+
+// The upright picture's size for a file of w x h pixels.
+void upright_size(int orientation, int w, int h, int* xres, int* yres);
+
+// One picture being made: img is the upright picture, w x h pixels of four floats, rows top
+// first. It is made in pieces, each the part of the picture that a run of file rows gives, so
+// that a piece can start as soon as its rows (and two more on each side) are decoded, whatever
+// the orientation. A piece is made in chunks of its rows, each taken by whichever worker is free
+// and made in that worker's own scratch slot.
 struct SmoothJob {
   float* img;
-  int w, h, slots, bands;
-  int done;                  // rows 0 .. done-1 hold their final red, green, blue, 1
-  int y0, y1;                // the rows smooth_prepare made ready for smooth_band
-  std::vector<float> carry;  // the converted rows done-2 and done-1
-  std::vector<float> carry_next;
+  int w, h, slots;
+  JpegSamples src;
+  int x0, x1, y0, y1;  // the piece being made, upright
   std::vector<float> scratch;
 };
 
-// Prepares a job for `bands` band workers (at least 1). Returns false when the scratch memory
-// cannot be had.
-bool smooth_begin(SmoothJob& job, float* img, int w, int h, int slots, int bands);
+// Prepares a job for `slots` workers (at least 1). Returns false when the scratch memory cannot
+// be had.
+bool smooth_begin(SmoothJob& job, float* img, const JpegSamples& src, int slots);
 
-// Converts and smooths rows job.done .. y1-1 on the band workers: slots 0, 1 and 2 become red,
-// green and blue, slot 3 becomes 1. k0, m0 and bartlett5 must be set. Rows up to y1+1 must
-// hold their samples.
-void smooth_rows(SmoothJob& job, int y1);
+// The file rows that must be decoded before the piece of file rows f0 .. f1-1 is made.
+int smooth_rows_needed(const SmoothJob& job, int f1);
 
-// smooth_rows in three parts, for callers that run the bands themselves: smooth_prepare on one
-// thread before any band starts, then smooth_band for k = 0 .. bands-1 in any order and on any
-// threads (the bands write disjoint rows and read only their own rows and the prepared ones),
-// then smooth_finish once all have ended.
-void smooth_prepare(SmoothJob& job, int y1);
-void smooth_band(SmoothJob& job, int k);
-void smooth_finish(SmoothJob& job);
+// Makes the piece of file rows f0 .. f1-1 on `slots` band workers. k0, m0 and bartlett5 must be
+// set.
+void smooth_rows(SmoothJob& job, int f0, int f1);
+
+// smooth_rows in parts, for callers that hand the chunks out themselves: smooth_prepare on one
+// thread before any chunk starts, then smooth_chunk for chunks 0 .. smooth_chunk_count-1 in any
+// order and on any threads, each with a slot that no other running chunk uses (each writes its
+// own rows of the piece and reads only the file's bytes).
+void smooth_prepare(SmoothJob& job, int f0, int f1);
+int smooth_chunk_count(const SmoothJob& job);
+void smooth_chunk(SmoothJob& job, int chunk, int slot);
 
 // Lets the toolkit handle pending events.
 void do_wait();

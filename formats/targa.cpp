@@ -1,7 +1,7 @@
 // Targa images (.tga): colour-mapped (types 1 and 9), true-colour of 15, 16, 24 or 32 bits
 // (types 2 and 10) and greyscale of 8 bits or 8 bits with alpha (types 3 and 11), plain or
-// run-length coded, stored from the bottom row up or from the top down. A refusal shows the
-// error canvas without a message and names it on the status line.
+// run-length coded, stored from the bottom row up or from the top down, each row from the left or
+// from the right. A refusal shows the error canvas without a message and names it on the status line.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -85,30 +85,43 @@ struct Mapped {
   }
 };
 
-// Writes the pixels of the picture in file order, which runs along each row from the left and
-// from the bottom row up (or the top row down).
+// Writes the pixels of the picture in file order, which runs along each row from the left (or
+// the right) and from the bottom row up (or the top row down). A row stored from the right is
+// written from the left as it comes and turned round once complete, so packets that run on into
+// the next row need nothing special.
 struct Rows {
   int64_t w, h, x = 0, y = 0;
-  bool top_first;
+  bool top_first, right_first;
   float* row = nullptr;
   void start() { row = img_content + 4 * (top_first ? 0 : h - 1) * w; }
   // Room left in the current row; 0 at the end of the picture.
   int64_t room() const { return y < h ? w - x : 0; }
   float* at() { return row + 4 * x; }
+  void turn_round(float* p) {
+    for (int64_t a = 0, b = w - 1; a < b; a++, b--) {
+      float t[4];
+      memcpy(t, p + 4 * a, 16);
+      memcpy(p + 4 * a, p + 4 * b, 16);
+      memcpy(p + 4 * b, t, 16);
+    }
+  }
   void advance(int64_t n) {
     x += n;
     if (x == w) {
+      if (right_first) turn_round(row);
       x = 0;
       y++;
       if (y < h) row = img_content + 4 * (top_first ? y : h - 1 - y) * w;
     }
   }
-  // The pixels that did not come take the grey fill.
+  // The pixels that did not come take the grey fill; those of a row cut short keep their places
+  // from the side the row starts.
   void fill_rest() {
     for (int64_t r = y; r < h; r++) {
       float* p = img_content + 4 * (top_first ? r : h - 1 - r) * w;
       int64_t from = r == y ? x : 0;
       fill_pixels(p + 4 * from, w - from, 0.5f, 0.5f, 0.5f, 1.0f);
+      if (r == y && right_first) turn_round(p);
     }
   }
 };
@@ -253,6 +266,7 @@ int load_targa() {
   }
   Rows rows{t.w, t.h};
   rows.top_first = (t.descriptor & 0x20) != 0;
+  rows.right_first = (t.descriptor & 0x10) != 0;
   rows.start();
   bool whole;
   int bpp = (t.bits + 7) / 8;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "scene3d/read_mesh.h"
+#include "scene3d/read_molecule.h"
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene_open.h"
 #include "view/canvas.h"
@@ -31,7 +32,8 @@ int load_sdf(const char* name) {
   return shown_with_note(scene3d::old_render(name, 1, 0, 0), scene3d::sdf_note);
 }
 
-int load_mypdb() {
-  bluescreen("3D scenes cannot be shown yet");
-  return 0;
+int load_mypdb(const char* name) {
+  int r = scene3d::scene_open(
+      [name] { return scene3d::open_molecule_bytes(name, bin_content, bin_allocated); });
+  return shown_with_note(r, scene3d::mol_note);
 }

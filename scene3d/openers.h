@@ -4,4 +4,4 @@
 
 int load_stl(const char* name);
 int load_sdf(const char* name);
-int load_mypdb();
+int load_mypdb(const char* name);

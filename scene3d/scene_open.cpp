@@ -12,6 +12,7 @@
 #include "scene3d/frame.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
+#include "scene3d/terrain_scene.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 
@@ -150,7 +151,9 @@ int old_render(const char* path, int surface, int molecule, int mesh) {
   if (surface) return scene_open([path] { return OpenSdfFile(path, 0); });
   if (molecule) return scene_open([path] { return OpenMolFile(path); });
   if (mesh) return scene_open([path] { return OpenStlFile(path); });
-  return scene_open([] { return terrain_scene(); });
+  const TerrainGrid grid =
+      terrain_grid(srtm_classify(path, bin_allocated), bin_content, bin_allocated);
+  return scene_open([&grid] { return terrain_scene(grid); });
 }
 
 }  // namespace scene3d

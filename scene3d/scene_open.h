@@ -36,14 +36,14 @@ bool previous_scene_terrain();
 
 // The scene entry: records the canvas as the frame size, sets up the renderer once and reads
 // the file `path` with the surface grid reader, the molecule reader, the mesh reader (the first
-// flag set) or, with no flag, builds the terrain scene from the tile loader's tile; then shows
-// it as scene_open does. 0, or 1 when nothing new is shown.
+// flag set) or, with no flag, builds the terrain scene (terrain_scene.h) of the tile that the
+// file buffer holds under the name `path`; then shows it as scene_open does. 0, or 1 when
+// nothing new is shown.
 int old_render(const char* path, int surface, int molecule, int mesh);
 
 // The readers old_render hands a file to; each follows the reader contract above.
 int OpenSdfFile(const char* name, int mode);  // surface grid (read_surface_grid)
 int OpenMolFile(const char* name);            // molecule (read_molecule)
 int OpenStlFile(const char* name);            // mesh (read_mesh)
-int terrain_scene();                          // the terrain tile held by the tile loader
 
 }  // namespace scene3d

@@ -7,7 +7,8 @@ SUNCALC_PACKAGES="
   seabios console-data ferret-datasets xplanet-images xplanet marble-qt-data
   xvfb xauth x11-apps x11-utils xdotool imagemagick netpbm giflib-tools libgif-dev
   python3 python3-ephem python3-pil python3-numpy python3-periodictable libimage-exiftool-perl
-  netcdf-bin admesh libadmesh-dev python3-stl openbabel
+  netcdf-bin admesh libadmesh-dev python3-stl openbabel gdal-bin
+  freesasa mustang-testdata python3-biopython
   golang-1.19-src libsdl2-image-tests libpython3.11-testsuite macutils x11-common
 "
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/bands.h"
 #include "view/compose.h"
 #include "view/font.h"
 #include "view/hex_view.h"
@@ -152,6 +153,30 @@ void upd_rgb(int new_size) {
     replace_shown_image();
   else if (fl_temp)
     fl_temp->uncache();
+  if (picture_widget) picture_widget->redraw();
+}
+
+void upd_rgb_as_made(int piece_rows, int workers, const std::function<void(int, int)>& make) {
+  const int rows = image_yres, piece = piece_rows < 1 ? 1 : piece_rows;
+  if (workers < 1) workers = 1;
+  const bool follow = contentview == 1 && !view_is_hex() && !view_is_text() && uimage &&
+                      image2frame_begin(zoom) && frame_rows_are_image_rows();
+  if (!follow) {
+    run_pieces(rows, piece, workers, make);
+    upd_rgb(0);
+    return;
+  }
+  RowPieces made(rows, piece, [&](int y0, int y1) {
+    make(y0, y1);
+    image2frame_rows(y0, y1);
+  });
+  run_bands(workers + 1, [&](int k) {
+    if (k == workers)
+      quant_display_following(uimage, 0, [&](int y) { made.wait(y); });
+    else
+      made.work();
+  });
+  if (fl_temp) fl_temp->uncache();
   if (picture_widget) picture_widget->redraw();
 }
 

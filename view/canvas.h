@@ -2,6 +2,7 @@
 // finished picture and the redraw of the current view.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 class Fl_RGB_Image;
 
@@ -44,6 +45,14 @@ int alloc_fimage(int w, int h);
 void image_post(int w, int h, char recentre);
 void image_post_c(int w, int h, int recentre);
 void upd_rgb(int new_size);
+
+// upd_rgb(0) for a posted picture whose rows are still to be made: make(y0, y1) writes rows
+// y0 .. y1-1 of the loaded image, pieces of piece_rows rows handed out to `workers` band
+// workers. Where each canvas row shows the picture's row of the same number (the picture fills
+// the canvas at 1:1), the rows are composed as they are made and quantised in order as they come,
+// all at once; otherwise the picture is made first and redrawn after. The canvas is the same
+// either way.
+void upd_rgb_as_made(int piece_rows, int workers, const std::function<void(int, int)>& make);
 void do_draw();
 void bluescreen(const char* message);
 void test_image(int mode);

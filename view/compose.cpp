@@ -352,14 +352,28 @@ static bool composable() {
          image_xres <= MAX_COMPOSED_SIDE && image_yres <= MAX_COMPOSED_SIDE;
 }
 
-void image2frame(int step) {
-  if (!composable()) {
-    paint_gradient();
-    return;
-  }
+bool image2frame_begin(int step) {
+  if (!composable()) return false;
   if (step < 0) step = 0;
   if (step > n_zooms - 1) step = n_zooms - 1;
   set_up(step);
+  return true;
+}
+
+void image2frame_rows(int y0, int y1) {
+  for (int y = y0 < 0 ? 0 : y0; y < y1 && y < height; y++) compose_row(y);
+}
+
+bool frame_rows_are_image_rows() {
+  return composable() && cur_mode == ZM_COPY && image_xres == width && image_yres == height &&
+         xx0 == 0 && yy0 == 0 && shiftx == 0 && shifty == 0;
+}
+
+void image2frame(int step) {
+  if (!image2frame_begin(step)) {
+    paint_gradient();
+    return;
+  }
   // Read anew on every call; no usable value gives the default of 2.
   n_threads = plat_worker_count(2, 8);
   run_bands(n_threads, [](int k) {

@@ -19,6 +19,15 @@ extern int n_threads;
 // background gradient.
 void image2frame(int step);
 
+// image2frame in parts, for a caller that composes rows as they become ready: the set-up for
+// step `step` (false when there is no picture to compose, and nothing was set up), then any rows
+// y0 .. y1-1 in any order, on any threads. frame_rows_are_image_rows tells, after the set-up,
+// whether each canvas row shows the loaded image's row of the same number and nothing else
+// (the picture fills the canvas at 1:1).
+bool image2frame_begin(int step);
+void image2frame_rows(int y0, int y1);
+bool frame_rows_are_image_rows();
+
 // The band worker: `band` points to an int holding the band's index.
 int image2frame_comp(void* band);
 

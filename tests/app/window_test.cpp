@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Text_Buffer.H>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "support/headless.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
+#include "view/screen.h"
 
 namespace {
 }  // namespace
@@ -44,6 +46,24 @@ TEST(Window, ResizeGrowsTheErrorRowsWithTheCanvas) {
   EXPECT_GE(err_alloc, 3 * 1700 + 60);
   EXPECT_EQ(status_text(), "1808 x 648");
   window->resize(window->x(), window->y(), 908, 548);
+}
+
+// Moving the window (as the window system does once when it first shows it) leaves the picture
+// and the status line alone; a new size redraws.
+TEST(Window, AMoveAloneDrawsNothing) {
+  headless_viewer(300, 200);
+  set_content_vglobe();
+  set_status("kept");
+  std::fill(uimage, uimage + 3 * 300 * 200, 9);
+  window->resize(window->x() + 7, window->y() + 10, window->w(), window->h());
+  EXPECT_EQ(status_text(), "kept");
+  EXPECT_EQ(uimage[0], 9);
+  EXPECT_EQ(uimage[3 * 300 * 200 - 1], 9);
+  window->resize(window->x(), window->y(), 308 + 108, 200 + 48);
+  EXPECT_EQ(width, 308);
+  EXPECT_EQ(status_text(), "");  // the globe was drawn anew and posted
+  set_content_empty();
+  window->resize(window->x() - 7, window->y() - 10, 300 + 108, 200 + 48);
 }
 
 TEST(Window, FrameSteppingWrapsAndTitles) {

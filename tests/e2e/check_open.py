@@ -10,7 +10,7 @@ import tempfile
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import Session  # noqa: E402
+from xvfb import Session, open_with_chooser  # noqa: E402
 
 program = os.path.abspath(sys.argv[1])
 font = open(os.path.join(os.path.dirname(program), "generated", "font.bin"), "rb").read()
@@ -57,25 +57,6 @@ def dump_line(data, line):
             s += " "
         chars += chr(data[o]) if o < len(data) and 33 <= data[o] <= 126 else " "
     return s + "  " + chars
-
-
-def open_with_chooser(s, wid, path):
-    """File > Open SRTM..., then the path typed into the chooser's location field."""
-    s.x("xdotool", "mousemove", "--window", wid, "15", "10", "click", "1")
-    s.settle(0.7)
-    s.x("xdotool", "mousemove", "--window", wid, "40", "32", "click", "1")
-    cw = s.wait_window(title="Choose file", timeout=10)
-    s.settle(1.0)
-    # a click on the empty file list gives the chooser the keyboard
-    s.x("xdotool", "mousemove", "--window", cw, "450", "350", "click", "1")
-    s.settle(0.5)
-    s.x("xdotool", "type", "/")  # opens the location field
-    s.settle(1.5)
-    s.x("xdotool", "key", "ctrl+a")
-    s.x("xdotool", "type", "--delay", "80", path)
-    s.settle(1.0)
-    s.x("xdotool", "key", "Return")
-    s.settle(2.0)
 
 
 def pick_view(s, wid, steps):

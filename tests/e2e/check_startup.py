@@ -57,6 +57,7 @@ for screen, canvas, levels in (("1280x1024x24", (1000, 800), 256), ("1280x1024x1
                 for x in range(2, vis_w - 2, 11):
                     reds.add(img.getpixel((104 + x, 24 + y))[0])
             check(8 < len(reds) <= 32, "%s: %d levels of red on the canvas" % (screen, len(reds)))
+        check("X_" not in s.output(), "%s: the X server reports no error (%r)" % (screen, s.output().strip()[:200]))
         if screen == "1280x1024x24":
             s.key(wid, "Escape")
             s.settle(0.5)

@@ -90,3 +90,22 @@ class Session:
 
     def settle(self, seconds=1.0):
         time.sleep(seconds)
+
+
+def open_with_chooser(s, wid, path):
+    """File > Open SRTM..., then the path typed into the chooser's location field."""
+    s.x("xdotool", "mousemove", "--window", wid, "15", "10", "click", "1")
+    s.settle(0.7)
+    s.x("xdotool", "mousemove", "--window", wid, "40", "32", "click", "1")
+    cw = s.wait_window(title="Choose file", timeout=10)
+    s.settle(1.0)
+    # a click on the empty file list gives the chooser the keyboard
+    s.x("xdotool", "mousemove", "--window", cw, "450", "350", "click", "1")
+    s.settle(0.5)
+    s.x("xdotool", "type", "/")  # opens the location field
+    s.settle(1.5)
+    s.x("xdotool", "key", "ctrl+a")
+    s.x("xdotool", "type", "--delay", "80", path)
+    s.settle(1.0)
+    s.x("xdotool", "key", "Return")
+    s.settle(2.0)

@@ -89,3 +89,33 @@ TEST(ElevationTriple, SameAsThreeCallsWithATerrainTile) {
 }
 
 }  // namespace
+
+// A whole row of longitudes at once gives what the three-point look-up gives for each point:
+// rows along the edges where the cascade changes its source, with the longitudes stepping across
+// whole degrees, sectors, fifteen-degree windows and the seam, at the globe's spacing and finer.
+TEST(ElevationTriple, RowsAreThePointsOneByOne) {
+  elevation_data = &elevation_embedded;
+  have_hgt = 0;
+  const double lat_edges[] = {-90, -89.999, -60, -47.4, -45, -34.2, -10, 0,    21, 22,      27,
+                              30,  40,      45,  46.5,  47,  59,    60,  69.8, 88, 89.9999, 90};
+  int bad = 0, n = 0;
+  for (double la : lat_edges)
+    for (double dla : {-kDelta, -kDelta / 2, 0.0, 1e-9})
+      for (double step : {0.23, 0.0071})  // degrees between columns
+        for (double start : {-3.0, 157.4, 338.8, 719.3}) {
+          std::vector<double> lon;
+          for (int i = 0; i < 1700; i++) lon.push_back((start + i * step) * kRad);
+          lon.push_back(NAN);
+          lon.push_back(0.2);
+          std::vector<double> h(3 * lon.size());
+          const double lat = la * kRad + dla;
+          geographic2altitude3_row(lon.data(), (int)lon.size(), lat, kDelta, h.data());
+          for (size_t i = 0; i < lon.size(); i++) {
+            double h0, hE, hN;
+            geographic2altitude3(lon[i], lat, kDelta, &h0, &hE, &hN);
+            bad += !same(h[3 * i], h0) + !same(h[3 * i + 1], hE) + !same(h[3 * i + 2], hN);
+            n++;
+          }
+        }
+  EXPECT_EQ(bad, 0) << "of " << n;
+}

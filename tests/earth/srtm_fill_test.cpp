@@ -53,12 +53,14 @@ std::vector<unsigned char> big_endian(const std::vector<int>& v) {
 TEST(SrtmRead, OnlyNoDataAndImpossibleHeightsAreVoids) {
   // -32768 is SRTM's no-data value and nothing above 9000 m exists; land below sea level (the
   // Dead Sea shore at -430, -1 m in a polder) is a height like any other.
-  std::vector<unsigned char> b = big_endian({-32768, 9001, 9000, -1, -430, 32767, 0, 9999});
-  std::vector<int16_t> out(8);
+  // -9999 is the sea of thirty-arc-second tiles: 0 m, and counted into the mean as such.
+  std::vector<unsigned char> b =
+      big_endian({-32768, 9001, 9000, -1, -430, 32767, 0, 9999, -9999, -9998});
+  std::vector<int16_t> out(10);
   int mean = -99;
-  EXPECT_EQ(srtm_read_heights(b.data(), (int64_t)b.size(), 8, 1, out.data(), &mean), 8);
-  EXPECT_EQ(out, (std::vector<int16_t>{V, V, 9000, -1, -430, V, 0, V}));
-  EXPECT_EQ(mean, (9000 - 1 - 430 + 0) / 4);
+  EXPECT_EQ(srtm_read_heights(b.data(), (int64_t)b.size(), 10, 1, out.data(), &mean), 10);
+  EXPECT_EQ(out, (std::vector<int16_t>{V, V, 9000, -1, -430, V, 0, V, 0, -9998}));
+  EXPECT_EQ(mean, (9000 - 1 - 430 + 0 + 0 - 9998) / 6);
   for (int16_t v : {(int16_t)-32768, (int16_t)9001, (int16_t)32767})
     EXPECT_TRUE(srtm_is_void(v)) << v;
   for (int16_t v : {(int16_t)-32767, (int16_t)-430, (int16_t)-1, (int16_t)0, (int16_t)9000})

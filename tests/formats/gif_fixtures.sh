@@ -37,6 +37,56 @@ three[0].save("pil_no_delays.gif", save_all=True, append_images=three[1:], loop=
 # Transparency: one index of each frame shows what lies beneath.
 t = [noise(20, 16, 16) for _ in range(3)]
 t[0].save("pil_transparent.gif", save_all=True, append_images=t[1:], duration=100, transparency=3, disposal=1, loop=0)
+
+# Minimum code sizes 9, 10 and 11: legal, though no common writer makes them. A plain LZW encoder
+# (greedy longest match, clear code when the table is full) over a picture of 256 colours.
+import struct
+
+def lzw(indices, min_size):
+    clear, end = 1 << min_size, (1 << min_size) + 1
+    codes, table, size, nxt = [clear], {}, min_size + 1, clear + 2
+    out, acc, bits = bytearray(), 0, 0
+    def put(c):
+        nonlocal acc, bits
+        acc |= c << bits
+        bits += size
+        while bits >= 8:
+            out.append(acc & 255)
+            acc >>= 8
+            bits -= 8
+    put(clear)
+    w = (indices[0],)
+    for k in indices[1:]:
+        if w + (k,) in table:
+            w = w + (k,)
+            continue
+        put(table[w] if len(w) > 1 else w[0])
+        if nxt < 4096:
+            table[w + (k,)] = nxt
+            nxt += 1
+            if nxt > (1 << size) and size < 12:
+                size += 1
+        else:
+            put(clear)
+            table, size, nxt = {}, min_size + 1, clear + 2
+        w = (k,)
+    put(table[w] if len(w) > 1 else w[0])
+    put(end)
+    if bits:
+        out.append(acc & 255)
+    return bytes(out)
+
+for min_size in (9, 10, 11):
+    w, h = 61, 47
+    pal = bytes(random.randrange(256) for _ in range(768))
+    # runs and repeats, so the strings grow long and the table fills and clears
+    px = [(x // 3 + y * 7 + random.randrange(3)) % 256 for y in range(h) for x in range(w)]
+    data = lzw(px, min_size)
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
+    with open("wide_code%d.gif" % min_size, "wb") as f:
+        f.write(b"GIF89a" + struct.pack("<HHBBB", w, h, 0xF7, 0, 0) + pal)
+        f.write(b"," + struct.pack("<HHHHB", 0, 0, w, h, 0) + bytes([min_size]) + blocks + b"\0;")
+    assert list(Image.open("wide_code%d.gif" % min_size).getdata()) == px, "encoder fault"
 PY
 
 # ImageMagick: an animation optimised with transparency and disposals, and a GIF87a still.

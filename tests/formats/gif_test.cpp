@@ -413,11 +413,12 @@ TEST(LoadGif, HostileDataEndsTheFrameNotTheProgram) {
     const char* printed;
     bool damaged;
   } cases[] = {
-      {"minimum code size 12 (tables of 4096)", gif_with_data(4, 4, 12, Bytes(20, 0xFF)), "", true},
+      {"minimum code size 12 (tables of 4096)", gif_with_data(4, 4, 12, Bytes(20, 0xFF)),
+       "gif: LZW minimum code size 12 not supported\n", true},
       {"minimum code size 255", gif_with_data(4, 4, 255, Bytes(20, 0x55)),
-       "error: circular table entry\n", true},
+       "gif: LZW minimum code size 255 not supported\n", true},
       {"minimum code size 0", gif_with_data(4, 4, 0, Bytes(20, 0x55)),
-       "error: circular table entry\n", true},
+       "gif: LZW minimum code size 0 not supported\n", true},
       {"first code is the end code", gif_with_data(2, 2, 2, pack_codes({4, 5}, 2)), "", true},
       {"first code not yet in the table", gif_with_data(2, 2, 2, pack_codes({4, 7, 1}, 2)),
        "error: circular table entry\n", true},
@@ -442,6 +443,26 @@ TEST(LoadGif, HostileDataEndsTheFrameNotTheProgram) {
     EXPECT_EQ(status_text(), k.damaged ? DAMAGED_TEXT : "") << k.what;
     EXPECT_TRUE(loaded_image_valid()) << k.what;
   }
+}
+
+TEST(LoadGif, MinimumCodeSizesUpTo11DecodeLikePillow) {
+  headless_viewer();
+  for (const char* f : {"wide_code9.gif", "wide_code10.gif", "wide_code11.gif"}) {
+    int count = 0;
+    start_stdout_capture();
+    EXPECT_EQ(open_like_the_opener(f, &count), 0) << f;
+    EXPECT_EQ(stop_stdout_capture(), "") << f;
+    EXPECT_EQ(count, 1) << f;
+    EXPECT_EQ(compare_loaded(pillow_rgba(path(f)), 0), "") << f;
+  }
+  // A literal code past the colour indices (possible from size 9 on) stands for its low byte.
+  put_file_buffer(gif_with_data(2, 1, 9, pack_codes({512, 257, 3, 513}, 9)));
+  load_gif(1, 1, 1);
+  EXPECT_EQ(load_gif(1, 1, 0), 0);
+  Rgba got = loaded_rgba();
+  EXPECT_EQ(got.at(0, 0)[1], 255);  // index 1 of the table: green
+  EXPECT_EQ(got.at(1, 0)[0], 255);  // index 3: white
+  EXPECT_EQ(got.at(1, 0)[2], 255);
 }
 
 TEST(LoadGif, CodeFloodsFillOneFrameAndStop) {

@@ -50,37 +50,82 @@ TEST(JpegPost, StrengthFollowsTheCompressionRatio) {
     if (i != 12) EXPECT_EQ(bartlett5[i], outer[i]);
 }
 
-// The smoothing written out plainly: squares by the conversion, a 25-weight mean of the
-// weights inside the picture, kept within m0 of the pixel's own square, square root.
-std::vector<double> squares(const std::vector<float>& img, int w, int h, int slots) {
-  std::vector<double> sq(3 * (size_t)w * h);
-  for (int64_t i = 0; i < (int64_t)w * h; i++) {
-    float y = img[4 * i], cb = img[4 * i + 1], cr = img[4 * i + 2];
-    float rgb[3] = {y, cb, cr};
-    if (slots == SLOTS_YCBCR) {
-      rgb[0] = y - 0.0000368213f * cb + 1.40199f * cr;
-      rgb[1] = 1.00003f * y - 0.344125f * cb - 0.714128f * cr;
-      rgb[2] = 0.999823f * y + 1.77204f * cb - 0.00000804142f * cr;
-    }
-    for (int c = 0; c < 3; c++) sq[3 * i + c] = rgb[c] < 0 ? 0 : rgb[c] > 1 ? 1 : (double)rgb[c] * rgb[c];
+// Decoded samples of a file: random bytes of a kind, w x h in the file's frame.
+struct Samples {
+  std::vector<unsigned char> bytes;
+  JpegSamples src;
+};
+
+Samples random_samples(int w, int h, int kind, int orientation, unsigned seed) {
+  std::mt19937 rng(seed);
+  Samples s;
+  s.bytes.resize((size_t)sample_bytes(kind) * w * h);
+  for (unsigned char& b : s.bytes) b = (unsigned char)rng();
+  s.src = JpegSamples{s.bytes.data(), w, h, kind, orientation, h};
+  return s;
+}
+
+// The picture written out plainly: the file pixel each upright pixel shows, its slots and
+// squares by the conversion, a 25-weight mean of the weights inside the picture, kept within m0
+// of the pixel's own square, square root.
+void file_pixel(const JpegSamples& s, int x, int y, int* i, int* j) {
+  const int W = s.w, H = s.h;
+  switch (s.orientation) {
+    default: *i = x, *j = y; break;
+    case 2: *i = W - 1 - x, *j = y; break;
+    case 3: *i = W - 1 - x, *j = H - 1 - y; break;
+    case 4: *i = x, *j = H - 1 - y; break;
+    case 5: *i = y, *j = x; break;
+    case 6: *i = y, *j = H - 1 - x; break;
+    case 7: *i = W - 1 - y, *j = H - 1 - x; break;
+    case 8: *i = W - 1 - y, *j = x; break;
   }
+}
+
+std::vector<double> squares(const JpegSamples& s, int w, int h) {
+  std::vector<double> sq(3 * (size_t)w * h);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      int i, j;
+      file_pixel(s, x, y, &i, &j);
+      const unsigned char* p = s.bytes + ((size_t)j * s.w + i) * sample_bytes(s.kind);
+      float a = p[0] / 256.0f, b = 0, c = 0;
+      if (s.kind == SAMPLES_YCBCR) b = (p[1] - 128) / 256.0f, c = (p[2] - 128) / 256.0f;
+      if (s.kind == SAMPLES_RGB) b = p[1] / 256.0f, c = p[2] / 256.0f;
+      if (s.kind == SAMPLES_CMYK) {
+        double k = p[3] / 256.0, r = p[0] / 256.0 * k, g = p[1] / 256.0 * k, bl = p[2] / 256.0 * k;
+        a = (float)(0.299 * r + 0.587 * g + 0.114 * bl);
+        b = (float)(-0.1687 * r - 0.3313 * g + 0.5 * bl);
+        c = (float)(0.5 * r - 0.4187 * g - 0.0813 * bl);
+      }
+      float rgb[3] = {a, b, c};
+      if (s.kind != SAMPLES_RGB) {
+        rgb[0] = a - 0.0000368213f * b + 1.40199f * c;
+        rgb[1] = 1.00003f * a - 0.344125f * b - 0.714128f * c;
+        rgb[2] = 0.999823f * a + 1.77204f * b - 0.00000804142f * c;
+      }
+      for (int k = 0; k < 3; k++)
+        sq[3 * ((size_t)y * w + x) + k] = rgb[k] < 0 ? 0 : rgb[k] > 1 ? 1 : (double)rgb[k] * rgb[k];
+    }
   return sq;
 }
 
-std::vector<double> reference(const std::vector<float>& img, int w, int h, int slots) {
-  std::vector<double> sq = squares(img, w, h, slots), out(4 * (size_t)w * h);
+std::vector<double> reference(const JpegSamples& s) {
+  int w, h;
+  upright_size(s.orientation, s.w, s.h, &w, &h);
+  std::vector<double> sq = squares(s, w, h), out(4 * (size_t)w * h);
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++)
       for (int c = 0; c < 3; c++) {
-        double s = 0, ws = 0;
+        double sum = 0, ws = 0;
         for (int dy = -2; dy <= 2; dy++)
           for (int dx = -2; dx <= 2; dx++) {
             if (y + dy < 0 || y + dy >= h || x + dx < 0 || x + dx >= w) continue;
             double wt = bartlett5[(dy + 2) * 5 + dx + 2];
-            s += wt * sq[3 * ((int64_t)(y + dy) * w + x + dx) + c];
+            sum += wt * sq[3 * ((int64_t)(y + dy) * w + x + dx) + c];
             ws += wt;
           }
-        double v = sq[3 * ((int64_t)y * w + x) + c], mean = s / ws;
+        double v = sq[3 * ((int64_t)y * w + x) + c], mean = sum / ws;
         mean = std::min(std::max(mean, v - m0), v + m0);
         out[4 * ((int64_t)y * w + x) + c] = std::sqrt(mean);
       }
@@ -88,51 +133,48 @@ std::vector<double> reference(const std::vector<float>& img, int w, int h, int s
   return out;
 }
 
-std::vector<float> random_samples(int w, int h, int slots, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<float> level(-0.05f, 1.05f), colour(-0.5f, 0.5f);
-  std::vector<float> img(4 * (size_t)w * h);
-  for (int64_t i = 0; i < (int64_t)w * h; i++) {
-    img[4 * i] = level(rng);
-    img[4 * i + 1] = slots == SLOTS_RGB ? level(rng) : colour(rng);
-    img[4 * i + 2] = slots == SLOTS_RGB ? level(rng) : colour(rng);
-    img[4 * i + 3] = -7;  // unset
+// The picture made in pieces of file rows ending at `stops`, on `bands` bands.
+std::vector<float> smoothed(const JpegSamples& s, int bands, const std::vector<int>& stops) {
+  int w, h;
+  upright_size(s.orientation, s.w, s.h, &w, &h);
+  std::vector<float> img(4 * (size_t)w * h, -7.0f);
+  SmoothJob job;
+  EXPECT_TRUE(smooth_begin(job, img.data(), s, bands));
+  int from = 0;
+  for (int f1 : stops) {
+    smooth_rows(job, from, f1);
+    from = f1;
   }
   return img;
 }
 
-std::vector<float> smoothed(std::vector<float> img, int w, int h, int slots, int bands,
-                            const std::vector<int>& stops) {
-  SmoothJob job;
-  EXPECT_TRUE(smooth_begin(job, img.data(), w, h, slots, bands));
-  for (int y1 : stops) smooth_rows(job, y1);
-  return img;
-}
-
-TEST(JpegPost, SmoothingMatchesThePlainReference) {
+TEST(JpegPost, SmoothingMatchesThePlainReferenceInEveryOrientation) {
   const int sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {2, 3}, {3, 2}, {4, 4}, {5, 5}, {7, 13}, {33, 17}, {64, 6}};
+  // Every orientation of YCbCr files; the other kinds upright and turned.
+  std::vector<std::pair<int, int>> kinds;
+  for (int orientation = 1; orientation <= 8; orientation++) kinds.push_back({SAMPLES_YCBCR, orientation});
+  for (int kind : {SAMPLES_GREY, SAMPLES_RGB, SAMPLES_CMYK})
+    for (int orientation : {1, 7}) kinds.push_back({kind, orientation});
   for (int strength : {0, 1})
-    for (int slots : {SLOTS_YCBCR, SLOTS_RGB})
-      for (auto& s : sizes) {
-        int w = s[0], h = s[1];
-        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " slots " + std::to_string(slots) +
-                     " strength " + std::to_string(strength));
-        // Weakest (k0 180, m0 1/256) and strongest (k0 10, m0 10/256) smoothing.
-        jpeg_smoothing_params(strength ? 100 : 1, 1);
-        std::vector<float> in = random_samples(w, h, slots, w * 100 + h);
-        std::vector<double> want = reference(in, w, h, slots);
-        std::vector<float> got = smoothed(in, w, h, slots, 3, {h});
-        for (size_t i = 0; i < got.size(); i++) ASSERT_NEAR(got[i], want[i], 2e-6) << "value " << i;
-      }
+    for (auto [kind, orientation] : kinds)
+        for (auto& sz : sizes) {
+          int w = sz[0], h = sz[1];
+          SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " kind " + std::to_string(kind) +
+                       " orientation " + std::to_string(orientation) + " strength " + std::to_string(strength));
+          // Weakest (k0 180, m0 1/256) and strongest (k0 10, m0 10/256) smoothing.
+          jpeg_smoothing_params(strength ? 100 : 1, 1);
+          Samples s = random_samples(w, h, kind, orientation, w * 100 + h + kind);
+          std::vector<double> want = reference(s.src);
+          std::vector<float> got = smoothed(s.src, 3, {h / 3, 2 * h / 3, h});
+          for (size_t i = 0; i < got.size(); i++) ASSERT_NEAR(got[i], want[i], 2e-6) << "value " << i;
+        }
 }
 
-// However the rows are split into steps and bands, and whether the bands run on threads, one
-// after another or partly on the caller, the picture is the same to the bit.
+// However the file's rows are split into pieces and the pieces into bands, and whether the bands
+// run on threads, one after another or partly on the caller, the picture is the same to the bit.
 TEST(JpegPost, SplitsDoNotChangeABit) {
   jpeg_smoothing_params(20, 1);
   const int w = 37, h = 29;
-  std::vector<float> in = random_samples(w, h, SLOTS_YCBCR, 5);
-  std::vector<float> one = smoothed(in, w, h, SLOTS_YCBCR, 1, {h});
   std::vector<int> by_row;
   for (int y = 1; y <= h; y++) by_row.push_back(y);
   struct Split {
@@ -141,42 +183,70 @@ TEST(JpegPost, SplitsDoNotChangeABit) {
     std::vector<int> stops;
     int sequential, failing_starts;
   } splits[] = {
-      {"three steps, 8 bands", 8, {h / 3, 2 * h / 3, h}, 0, 0},
+      {"three pieces, 8 bands", 8, {h / 3, 2 * h / 3, h}, 0, 0},
       {"row by row, 3 bands", 3, by_row, 0, 0},
-      {"empty steps", 5, {0, 0, 1, 1, 2, h}, 0, 0},
+      {"empty pieces", 5, {0, 0, 1, 1, 2, h}, 0, 0},
       {"more bands than rows", 8, {3, 4, h}, 0, 0},
       {"one after another", 8, {h / 3, h}, 1, 0},
       {"threads that fail to start", 8, {h / 2, h}, 0, 5},
   };
-  for (const Split& s : splits) {
-    SCOPED_TRACE(s.name);
-    is9xline = s.sequential;
-    plat_fail_thread_starts = s.failing_starts;
-    std::vector<float> got = smoothed(in, w, h, SLOTS_YCBCR, s.bands, s.stops);
-    is9xline = 0;
-    plat_fail_thread_starts = 0;
-    EXPECT_EQ(memcmp(got.data(), one.data(), got.size() * sizeof(float)), 0);
+  for (int orientation = 1; orientation <= 8; orientation++) {
+    Samples s = random_samples(w, h, SAMPLES_YCBCR, orientation, 5);
+    std::vector<float> one = smoothed(s.src, 1, {h});
+    for (const Split& sp : splits) {
+      SCOPED_TRACE(std::string(sp.name) + " orientation " + std::to_string(orientation));
+      is9xline = sp.sequential;
+      plat_fail_thread_starts = sp.failing_starts;
+      std::vector<float> got = smoothed(s.src, sp.bands, sp.stops);
+      is9xline = 0;
+      plat_fail_thread_starts = 0;
+      EXPECT_EQ(memcmp(got.data(), one.data(), got.size() * sizeof(float)), 0);
+    }
   }
 }
 
 TEST(JpegPost, FlatStaysFlatAndABrightDotMovesAtMostM0) {
   jpeg_smoothing_params(100, 1);  // the strongest smoothing
   const int w = 12, h = 10;
-  std::vector<float> img(4 * w * h);
-  for (int i = 0; i < w * h; i++) img[4 * i] = 0.3f, img[4 * i + 1] = 0.05f, img[4 * i + 2] = -0.02f;
-  std::vector<double> flat = reference(img, w, h, SLOTS_YCBCR);
-  std::vector<float> got = smoothed(img, w, h, SLOTS_YCBCR, 2, {h});
+  Samples s = random_samples(w, h, SAMPLES_YCBCR, 1, 1);
+  for (int i = 0; i < w * h; i++) s.bytes[3 * i] = 77, s.bytes[3 * i + 1] = 141, s.bytes[3 * i + 2] = 123;
+  std::vector<double> flat = reference(s.src);
+  std::vector<float> got = smoothed(s.src, 2, {h});
   for (int i = 0; i < 4 * w * h; i++) ASSERT_NEAR(got[i], got[i % 4], 1e-7) << i;
   for (int c = 0; c < 3; c++) EXPECT_NEAR(got[c], flat[c], 1e-7);
-  img[4 * (5 * w + 6)] = 1.0f;
-  got = smoothed(img, w, h, SLOTS_YCBCR, 2, {h});
-  std::vector<double> before = squares(img, w, h, SLOTS_YCBCR);
+  s.bytes[3 * (5 * w + 6)] = 255, s.bytes[3 * (5 * w + 6) + 1] = 128, s.bytes[3 * (5 * w + 6) + 2] = 128;
+  got = smoothed(s.src, 2, {h});
+  std::vector<double> before = squares(s.src, w, h);
   for (int i = 0; i < w * h; i++)
     for (int c = 0; c < 3; c++)
       EXPECT_LE(std::fabs((double)got[4 * i + c] * got[4 * i + c] - before[3 * i + c]), m0 + 1e-6) << i;
   // The dot is bright in red, green and blue alike: it loses exactly m0 in each.
   for (int c = 0; c < 3; c++)
     EXPECT_NEAR((double)got[4 * (5 * w + 6) + c] * got[4 * (5 * w + 6) + c], before[3 * (5 * w + 6) + c] - m0, 1e-6);
+}
+
+// Rows the decoder did not give show grey: in every kind of file the picture is the one whose
+// missing rows hold mid-grey samples (128 in every byte), red and green and blue alike.
+TEST(JpegPost, RowsNotDecodedAreGrey) {
+  jpeg_smoothing_params(20, 1);
+  const int w = 9, h = 12, cut = 5;
+  for (int kind : {SAMPLES_GREY, SAMPLES_YCBCR, SAMPLES_RGB})
+    for (int orientation : {1, 3, 6}) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + " orientation " + std::to_string(orientation));
+      Samples s = random_samples(w, h, kind, orientation, 3);
+      s.src.rows = cut;
+      std::vector<float> got = smoothed(s.src, 2, {h});
+      Samples grey = s;
+      std::fill(grey.bytes.begin() + (size_t)sample_bytes(kind) * w * cut, grey.bytes.end(), 128);
+      grey.src.bytes = grey.bytes.data();
+      grey.src.rows = h;
+      EXPECT_EQ(got, smoothed(grey.src, 2, {h}));
+      int x, y;
+      upright_size(orientation, w, h, &x, &y);
+      s.src.rows = 0;
+      std::vector<float> none = smoothed(s.src, 2, {h});
+      for (size_t i = 0; i < none.size(); i += 4) ASSERT_NEAR(none[i], none[i + 2], 0.002) << i;
+    }
 }
 
 // The whole reader: the smoothing bands from NUMBER_OF_PROCESSORS (missing, 1, 3, 8, 12, 0, not

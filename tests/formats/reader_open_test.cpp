@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/open_file.h"
 #include "app/window.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
+#include "support/ocr.h"
+#include "support/reader_checks.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 
@@ -46,4 +49,36 @@ TEST(OpenReaders, EachKindOpensToItsPictureAndTitle) {
   EXPECT_EQ(std::string(window->label()), d + "/pic.gif (2 of 3)");
   EXPECT_EQ(compare_loaded(imagemagick_rgba(d + "/pic.gif", 1), 0), "");
   gif_extension = 0;
+}
+
+TEST(OpenReaders, RefusedPortablePixmapsAndBitmapsNameTheReasonOnTheErrorCanvas) {
+  headless_viewer();
+  std::string d = fixture("refused");
+  sh("mkdir -p '" + d + "'");
+  // A grey picture written by netpbm but named as a pixmap.
+  ASSERT_EQ(sh("pgmramp -lr 5 3 > '" + d + "/grey.ppm'"), 0);
+  write_file(d + "/huge.ppm", Bytes{'P', '6', '\n', '1', '0', '0', '0', '0', '0', ' ', '1', '0', '0', '0', '0',
+                                    '0', '\n', '2', '5', '5', '\n', 0, 0, 0});
+  write_file(d + "/cut.ppm", Bytes{'P', '6', '\n', '4', ' '});
+  std::string xpm = "/* XPM */\nstatic char *x[] = {\n\"70000 70000 1 1\",\n};\n";
+  write_file(d + "/huge.xpm", Bytes(xpm.begin(), xpm.end()));
+  std::string xbm = "#define x_width 8\n#define x_height\n";
+  write_file(d + "/cut.xbm", Bytes(xbm.begin(), xbm.end()));
+  struct Case {
+    const char* file;
+    const char* reason;
+  } cases[] = {
+      {"grey.ppm", "not supported"},
+      {"huge.ppm", "PPM size not supported: 100000 x 100000"},
+      {"cut.ppm", "damaged PPM header"},
+      {"huge.xpm", "XPM size not supported: 70000 x 70000"},
+      {"cut.xbm", "damaged XBM header"},
+  };
+  for (const Case& k : cases) {
+    open_as_user(d + "/" + k.file);
+    EXPECT_TRUE(shows_error_canvas()) << k.file;
+    EXPECT_EQ(ocr_image_text(1, 1, 5), "Error") << k.file;
+    const int n = (int)strlen(k.reason);
+    EXPECT_EQ(ocr_image_text(3, 1, n + 1), std::string(k.reason) + " ") << k.file;
+  }
 }

@@ -43,6 +43,18 @@ for form in rle-across rgb16 rgb16-rle top-rle; do
   $py "$here/targa_write.py" mix.ppm hand_$form.tga $form
 done
 
+# Rows stored from the right, in every pixel type, coding and vertical origin.
+for kind in map8 rgb16 rgb24 rgba32 grey8 greya16; do
+  pic=mix.ppm
+  [ $kind = map8 ] && pic=few.ppm
+  for coding in raw rle; do
+    for origin in bottom top; do
+      $py "$here/targa_write.py" $pic rtl_$kind-$coding-$origin.tga $kind-$coding-$origin-rtl
+    done
+  done
+done
+$py "$here/targa_write.py" mix.ppm rtl_rgb24-rlex-bottom.tga rgb24-rlex-bottom-rtl
+
 # Small files for cutting at every offset.
 $im mix.ppm -crop 6x4+0+7 +repage -depth 8 ppm:small.ppm
 ppmtotga -rgb small.ppm > small_rle.tga

@@ -6,9 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/picture_box.h"
 #include "app/window.h"
+#include "platform/bands.h"
 #include "support/headless.h"
 #include "view/canvas.h"
 #include "view/font.h"
@@ -193,4 +196,44 @@ TEST(Canvas, ViewChoiceHelpers) {
   set_content_html();
   EXPECT_EQ(view_is_text(), 1);
   set_content_empty();
+}
+
+// A picture redrawn while its rows are made shows what making it first and redrawing it after
+// shows: filling the canvas at 1:1 (rows followed as they come), smaller than the canvas, and
+// zoomed, on any number of workers.
+TEST(Canvas, RedrawWhileRowsAreMadeShowsTheFinishedPicture) {
+  headless_viewer(120, 90);
+  struct Case {
+    int w, h, step;  // step -1: the fitting one
+  } cases[] = {{120, 90, -1}, {50, 31, -1}, {120, 90, 40}};
+  for (const Case& c : cases) {
+    auto make = [&](int y0, int y1) {
+      for (int y = y0; y < y1; y++)
+        for (int x = 0; x < c.w; x++) {
+          float* p = img_content + 4 * ((size_t)y * c.w + x);
+          p[0] = (x * 7 % 97) / 97.0f, p[1] = (y * 5 % 89) / 89.0f, p[2] = ((x + y) % 13) / 13.0f;
+          p[3] = (x + y) % 5 ? 1.0f : 0.5f;
+        }
+    };
+    ASSERT_EQ(resize_loaded_image(c.w, c.h), 0);
+    image_post(c.w, c.h, 1);
+    if (c.step >= 0) zoom = c.step;
+    make(0, c.h);
+    upd_rgb(0);
+    const std::vector<unsigned char> want(uimage, uimage + 3 * 120 * 90);
+    // The quantiser's thread is started last: when that fails it runs first, on the caller.
+    struct Split {
+      int workers, failing;
+    } splits[] = {{1, 0}, {3, 0}, {8, 0}, {1, 1}, {3, 1}};
+    for (const Split& s : splits) {
+      SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " on " +
+                   std::to_string(s.workers) + (s.failing ? ", quantiser on the caller" : ""));
+      std::fill(img_content, img_content + 4 * c.w * c.h, 0.0f);
+      std::fill(uimage, uimage + 3 * 120 * 90, 0);
+      plat_fail_thread_starts = s.failing ? s.workers : 0;
+      upd_rgb_as_made(4, s.workers, make);
+      plat_fail_thread_starts = 0;
+      EXPECT_EQ(std::memcmp(uimage, want.data(), want.size()), 0);
+    }
+  }
 }

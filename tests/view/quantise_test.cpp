@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "platform/bands.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
 
@@ -120,30 +119,62 @@ TEST(Quantiser, MatchesPlainDiffusionOnEveryDisplayClass) {
   set_class(24);
 }
 
-TEST(Quantiser, SequentialAndThreadedAgreeAndCallsRepeat) {
-  Canvas cv(300, 40);
-  std::mt19937 rng(3);
-  std::uniform_real_distribution<float> u(-0.2f, 1.2f);  // out-of-range values too
-  for (float& f : cv.pic) f = u(rng);
-  std::vector<unsigned char> a(3 * 300 * 40), b(a.size()), c2(a.size());
-  quant_display(a.data(), 0);
-  quant_display(c2.data(), 0);
-  is9xline = 1;
-  quant_display(b.data(), 0);
-  is9xline = 0;
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(a, c2);
-  quant_portable_path = 1;
-  std::vector<unsigned char> portable(a.size());
-  quant_display(portable.data(), 0);
-  quant_portable_path = 0;
-  EXPECT_EQ(a, portable);
-  // A worker that cannot start has its channel done by the caller.
-  plat_fail_thread_starts = 2;
-  std::vector<unsigned char> d(a.size());
-  quant_display(d.data(), 0);
-  EXPECT_EQ(a, d);
-  EXPECT_EQ(plat_fail_thread_starts, 0);
+// The canvases that take the rarer paths: values at and beyond the ends of 0..1, NaN, flat areas
+// whose errors sit at their bounds, and values just inside and outside where a level could leave
+// the range.
+std::vector<float> hard_canvas(int w, int h, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> u(-0.2f, 1.2f);
+  const float special[] = {0.0f, 1.0f, -0.0f, 0.5f, 0.996f, 0.9961f, 0.969f, 0.97f, 0.038f, 0.037f,
+                           0.899f, 0.9f, 7.5f, -3.0f, NAN, 1e-40f};
+  std::vector<float> pic(4 * w * h);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++)
+      for (int k = 0; k < 4; k++) {
+        float& f = pic[4 * (y * w + x) + k];
+        if (y % 5 == 1)
+          f = k == 0 ? 0.8f : k == 1 ? 0.85f : 0.9f;  // the text view's background
+        else if (rng() % 3 == 0)
+          f = special[rng() % (sizeof special / sizeof special[0])];
+        else
+          f = u(rng);
+      }
+  return pic;
+}
+
+TEST(Quantiser, EveryInstructionSetAndTheChannelWorkerGiveTheSameBytes) {
+  for (int cls : {24, 16, 8})
+    for (int a8 : {0, 1})
+      for (int w : {1, 2, 3, 7, 300}) {
+        const int h = 11;
+        Canvas cv(w, h);
+        cv.pic = hard_canvas(w, h, (unsigned)(cls + a8 + w));
+        fimage = cv.pic.data();
+        set_class(cls);
+        std::vector<unsigned char> first;
+        for (int isa : {1, 2, 3, 0}) {
+          quant_isa_limit = isa;
+          std::vector<unsigned char> got(3 * w * h, 0xEE);
+          quant_display(got.data(), a8);
+          if (first.empty())
+            first = got;
+          else
+            EXPECT_EQ(got, first) << "instruction set " << isa << " class " << cls << " a8 " << a8
+                                  << " w " << w;
+        }
+        quant_isa_limit = 0;
+        // The channel worker writes where the last call pointed, each channel on its own rows.
+        std::vector<unsigned char> by_channel(3 * w * h, 0x33);
+        quant_display(by_channel.data(), a8);
+        std::fill(by_channel.begin(), by_channel.end(), 0x33);
+        for (int k = 0; k < 3; k++) EXPECT_EQ(quant_display_comp(&k), 0);
+        EXPECT_EQ(by_channel, first) << "class " << cls << " a8 " << a8 << " w " << w;
+        // A second call starts from clean rows.
+        std::vector<unsigned char> again(3 * w * h);
+        quant_display(again.data(), a8);
+        EXPECT_EQ(again, first);
+      }
+  set_class(24);
 }
 
 TEST(Quantiser, FlatLevelsAtTheEnds) {

@@ -56,10 +56,10 @@ struct TriDraw {
 };
 TriDraw* tri_draw = nullptr;
 int tri_draw_alloc = 0;
-// The triangles of each chunk of rows: positions in tri_draw, in drawing order, chunk j from
-// tri_chunk_start[j] to tri_chunk_start[j + 1]. When there is no room for them (tri_chunks 0),
-// every chunk looks at all triangles.
-int* tri_chunk_item = nullptr;
+// The triangles of each chunk of rows, copied from tri_draw in drawing order, so that a chunk
+// reads its own in one sweep: chunk j from tri_chunk_start[j] to tri_chunk_start[j + 1]. When
+// there is no room for them (tri_chunks 0), every chunk looks at all triangles.
+TriDraw* tri_chunk_item = nullptr;
 int64_t tri_chunk_item_alloc = 0;
 int* tri_chunk_start = nullptr;
 int tri_chunk_start_alloc = 0, tri_chunks = 0;
@@ -391,10 +391,10 @@ void particles_rows(int cx, int cy, int stride, int pass, int ys, int ye) {
   }
 }
 
-void triangles_rows(int cx, int cy, int pass, int ys, int ye, const int* items, int count) {
+void triangles_rows(int cx, int cy, int pass, int ys, int ye, const TriDraw* items, int count) {
   int* Ab = pass ? A2buffer : Abuffer;
   for (int n = 0; n < count; n++) {
-    const TriDraw& d = tri_draw[items ? items[n] : n];
+    const TriDraw& d = items[n];
     RowSpan rows;
     if (!band_rows(d.ymin, d.ymax, cy, ys, ye, &rows)) continue;
     const int *xs = d.x, *yv = d.y;
@@ -543,10 +543,11 @@ void prepare_triangles(int cx, int cy, int chunks) {
       entries += c1 - c0 + 1;
     }
   }
-  if (!bucket || entries > INT32_MAX / 2) return;
+  // Triangles that each reach many chunks would make the lists far longer than the one list
+  // every chunk can go through instead: slower, the same frame. So would a failed allocation.
+  if (!bucket || entries > 4 * (int64_t)draw_order_count + 4096) return;
   if (entries > tri_chunk_item_alloc) {
-    // Without room every chunk goes through all triangles: slower, the same frame.
-    int* items = (int*)scene_malloc((uint64_t)entries * sizeof(int));
+    TriDraw* items = (TriDraw*)scene_malloc((uint64_t)entries * sizeof(TriDraw));
     if (!items) return;
     free(tri_chunk_item);
     tri_chunk_item = items;
@@ -556,7 +557,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
   for (int o = 0; o < draw_order_count; o++) {
     int c0, c1;
     if (chunk_span(tri_draw[o], &c0, &c1))
-      for (int j = c0; j <= c1; j++) tri_chunk_item[tri_chunk_start[j]++] = o;
+      for (int j = c0; j <= c1; j++) tri_chunk_item[tri_chunk_start[j]++] = tri_draw[o];
   }
   // Each start moved to the next chunk's: shift them back.
   for (int j = chunks; j > 0; j--) tri_chunk_start[j] = tri_chunk_start[j - 1];
@@ -576,7 +577,7 @@ void draw_chunk(int j, int pass) {
       triangles_rows(cx, cy, pass, ys, ye, tri_chunk_item + tri_chunk_start[j],
                      tri_chunk_start[j + 1] - tri_chunk_start[j]);
     else
-      triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+      triangles_rows(cx, cy, pass, ys, ye, tri_draw, draw_order_count);
   } else if (UseBall) {
     particles_rows(cx, cy, Axres, pass, ys, ye);
   }
@@ -584,15 +585,17 @@ void draw_chunk(int j, int pass) {
 
 }  // namespace
 
-void abuf_mt(int pass) { draw_frame(pass, false, nullptr); }
+void abuf_mt(int pass) { draw_frame(pass, false, nullptr, nullptr); }
 
-void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_rows) {
+void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
+                const std::function<void(int, int)>& after_rows) {
   const int cores = bands_for(4), chunks = chunk_count(use_y);
-  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate](int j) {
+  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate, &after_points](int j) {
     const int lo = j * kPointChunk;
     const int hi = (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk);
     if (rotate) rotate_points(lo, hi);
     project_points(lo, hi);
+    if (after_points) after_points(lo, hi);
   });
   // What the chunks share is settled before they start: the charge list exists for all points,
   // and the quads' facing values and the triangles' entries are written once.
@@ -644,7 +647,7 @@ void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
 void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
   int ys, ye;
   band_range(use_y, k, c, &ys, &ye);
-  triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+  triangles_rows(cx, cy, pass, ys, ye, tri_draw, draw_order_count);
 }
 
 void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {

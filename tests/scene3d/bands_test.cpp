@@ -92,9 +92,9 @@ TEST_F(Bands, Triangles) {
 // no memory for them): drawing every triangle into the whole frame gives the same cells.
 TEST_F(Bands, TrianglesListedPerChunk) {
   // Small triangles around the points of a cloud, most of them in sight, some across chunks,
-  // each facing its own way.
+  // each facing its own way; more of them than the drawing order sorts in one part.
   std::vector<tri> t;
-  std::vector<Ball> places = ball_cloud(2000, 5, 8, 0), corners = ball_cloud(6000, 6, 0.6, 0);
+  std::vector<Ball> places = ball_cloud(20000, 5, 8, 0), corners = ball_cloud(60000, 6, 0.3, 0);
   for (size_t k = 0; k < places.size(); k++) {
     const Ball &p = places[k], *c = &corners[3 * k];
     const double u[3] = {c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};

@@ -12,8 +12,10 @@
 #include "app/startup.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_write.h"
+#include "platform/bands.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "view/canvas.h"
 #include "view/compose.h"
@@ -50,54 +52,85 @@ bool file_exists(const char* name) {
   return f != nullptr;
 }
 
-// The compressed picture under a temporary name beside `name`, renamed over it when complete.
-void write_file(const char* name, const unsigned char* rgba, int w, int h) {
-  char temp[CHOOSER_ROOM + 64];
-  FILE* f = plat_create_beside(name, temp, sizeof temp);
-  int r = -1;
-  if (f) {
-    if (write_jpeg_rgba(f, rgba, w, h) == 0)
-      r = plat_replace_with(f, temp, name);
-    else
-      plat_discard(f, temp);
-  }
-  if (r != 0) set_status("error saving jpeg");
-}
+// Rows of the canvas composed by one band worker at a time, and rows the quantiser finishes before
+// the compressor is told of them: fewer wake-ups of a compressor that keeps up.
+const int ROWS_A_PIECE = 16;
+const int ROWS_A_NOTICE = 16;
 
-// Composes the picture at 1:1 without pan into the canvas (already of the picture's size) and
-// quantises it into rgb with error rows of its width; then gives the rows back the size the
-// screen and the restored canvas (old_width wide) need. False when rows could not be had: then
-// nothing is to be written.
-bool compose_and_quantise(unsigned char* rgb, int old_width) {
-  int sx = shiftx, sy = shifty;
+// Composes the picture at 1:1 without pan into the canvas (already of the picture's size, with
+// error rows of its width), quantises it into rgb and compresses rgb into f. The quantiser's
+// chain of errors runs through every pixel in order, so it is the one part that cannot be split:
+// band workers compose pieces of rows ahead of it, it follows them on a worker of its own, and
+// the compressor follows it on the caller, so that the three overlap. Returns write_jpeg_rgb's
+// result, once every worker is done.
+int compose_quantise_compress(FILE* f, unsigned char* rgb) {
+  const int w = width, h = height;
+  const int sx = shiftx, sy = shifty;
   shiftx = shifty = 0;
-  image2frame(zoom_step_1_1());
+  const bool composing = image2frame_begin(zoom_step_1_1());
+  if (!composing) paint_gradient();
+  RowPieces composed(composing ? h : 0, ROWS_A_PIECE, image2frame_rows);
+  RowsMade quantised(h);
+  const int composers = plat_worker_count(2, 8);
+  int r = -1;
+  run_beside(
+      [&] {
+        // The quantiser is the last band, so that bands run one after another compose first.
+        run_bands(composers + 1, [&](int k) {
+          if (k < composers) {
+            composed.work();
+            return;
+          }
+          int told = 0;
+          quant_display_following(rgb, 1, [&](int y) {
+            if (y - told >= ROWS_A_NOTICE) {
+              quantised.mark(told, y);
+              told = y;
+            }
+            composed.wait(y);
+          });
+          quantised.mark(told, h);
+        });
+      },
+      [&] { r = write_jpeg_rgb(f, rgb, w, h, [&](int y) { return quantised.wait(y); }); });
   shiftx = sx;
   shifty = sy;
-  if (alloc_err_rows(3 * (width + 80)) != 0) {
-    printf("mem error: err_lines\n");
-    return false;
-  }
-  quant_display(rgb, 1);
+  return r;
+}
+
+// Error rows of n floats each; false, with the old ones kept, when they cannot be had.
+bool error_rows(int n) {
+  if (alloc_err_rows(n) == 0) return true;
+  printf("mem error: err_lines\n");
+  return false;
+}
+
+// Writes the picture under a temporary name beside `name`, renamed over it when complete; the
+// canvas is of the picture's size. The error rows, made to fit the picture for the quantiser, get
+// afterwards the size that the screen and the restored canvas (old_width wide) need; when that
+// fails, the picture's rows stay (valid, though maybe too short for the canvas, which the
+// quantiser then leaves alone) and nothing is written.
+void write_file(const char* name, unsigned char* rgb, int old_width) {
+  if (!error_rows(3 * (width + 80))) return;
+  char temp[CHOOSER_ROOM + 64];
+  FILE* f = plat_create_beside(name, temp, sizeof temp);
+  int r = f ? compose_quantise_compress(f, rgb) : -1;
   int sw, sh;
   plat_screen_size(&sw, &sh);
-  if (alloc_err_rows(3 * ((sw > old_width ? sw : old_width) + 80)) != 0) {
-    // The picture's rows stay: valid, though maybe too short for the canvas, which the
-    // quantiser then leaves alone.
-    printf("mem error: err_lines\n");
-    return false;
+  if (!error_rows(3 * ((sw > old_width ? sw : old_width) + 80))) {
+    if (f) plat_discard(f, temp);
+    return;
   }
-  return true;
+  if (f && r == 0)
+    r = plat_replace_with(f, temp, name);
+  else if (f)
+    plat_discard(f, temp);
+  if (r != 0) set_status("error saving jpeg");
 }
 
 void export_to(const char* name) {
   const int w = image_xres, h = image_yres;
   const size_t pixels = (size_t)(w > 0 ? w : 0) * (size_t)(h > 0 ? h : 0);
-  unsigned char* rgba = (unsigned char*)malloc(pixels ? pixels * 4 : 1);
-  if (!rgba) {
-    printf("mem error: temp_buffer\n");
-    return;
-  }
   // The canvas block is kept aside rather than freed, so that putting it back cannot fail.
   float* old_fimage = fimage;
   const int old_width = width, old_height = height;
@@ -112,24 +145,14 @@ void export_to(const char* name) {
     if (!rgb) printf("mem error: uimage\n");
     ok = rgb != nullptr;
   }
-  if (ok) ok = compose_and_quantise(rgb, old_width);
-  if (ok) {
-    for (size_t i = 0; i < pixels; i++) {
-      rgba[4 * i] = rgb[3 * i];
-      rgba[4 * i + 1] = rgb[3 * i + 1];
-      rgba[4 * i + 2] = rgb[3 * i + 2];
-      rgba[4 * i + 3] = 255;
-    }
-  }
+  if (ok) write_file(name, rgb, old_width);
   free(rgb);
-  if (ok) write_file(name, rgba, w, h);
 
   free(fimage);
   fimage = old_fimage;
   width = old_width;
   height = old_height;
   image2frame(zoom);
-  free(rgba);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "formats/jpeg_write.h"
 
 #include <csetjmp>
-#include <cstdlib>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -33,8 +32,15 @@ void export_error_exit(j_common_ptr c) {
   longjmp(env, 1);
 }
 
-// The library calls only: a fatal error returns here through setjmp with the compressor released.
-int compress_rows(FILE* stream, const unsigned char* rgba, JSAMPLE* row, int w, int h) {
+// Rows handed to the library in one call, at most: fewer calls when the rows are all there.
+const int ROWS_A_CALL = 32;
+
+}  // namespace
+
+// A fatal error returns here through setjmp with the compressor released. Between the setjmp and
+// the library frames lie only plain data and calls that have returned.
+int write_jpeg_rgb(FILE* stream, const unsigned char* rgb, int w, int h,
+                   const std::function<int(int)>& rows_ready) {
   cinfo.err = jpeg_std_error(&jerr);
   jerr.output_message = export_output_message;
   jerr.error_exit = export_error_exit;
@@ -51,30 +57,18 @@ int compress_rows(FILE* stream, const unsigned char* rgba, JSAMPLE* row, int w, 
   cinfo.optimize_coding = TRUE;
   cinfo.smoothing_factor = 5;
   jpeg_start_compress(&cinfo, TRUE);
+  const size_t stride = (size_t)w * 3;
+  int ready = 0;
   while (cinfo.next_scanline < cinfo.image_height) {
-    const unsigned char* s = rgba + (size_t)cinfo.next_scanline * (size_t)w * 4;
-    for (int x = 0; x < w; x++) {
-      row[3 * x] = s[4 * x];
-      row[3 * x + 1] = s[4 * x + 1];
-      row[3 * x + 2] = s[4 * x + 2];
-    }
-    JSAMPROW r = row;
-    jpeg_write_scanlines(&cinfo, &r, 1);
+    const int y = (int)cinfo.next_scanline;
+    if (ready <= y) ready = rows_ready ? rows_ready(y) : h;
+    JSAMPROW rows[ROWS_A_CALL];
+    int n = 0;
+    for (; n < ROWS_A_CALL && y + n < ready && y + n < h; n++)
+      rows[n] = const_cast<JSAMPLE*>(rgb + (size_t)(y + n) * stride);  // only read
+    jpeg_write_scanlines(&cinfo, rows, (JDIMENSION)n);
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   return 0;
-}
-
-}  // namespace
-
-int write_jpeg_rgba(FILE* stream, const unsigned char* rgba, int w, int h) {
-  JSAMPLE* row = (JSAMPLE*)malloc(w > 0 ? (size_t)w * 3 : 1);
-  if (!row) {
-    printf("out of memory\n");
-    return -1;
-  }
-  int r = compress_rows(stream, rgba, row, w, h);
-  free(row);
-  return r;
 }

@@ -46,6 +46,63 @@ void run_pieces(int n, int size, int workers, const std::function<void(int, int)
   });
 }
 
+void run_beside(const std::function<void()>& maker, const std::function<void()>& user) {
+  std::thread worker;
+  bool started = false;
+  if (plat_fail_thread_starts > 0) {
+    plat_fail_thread_starts--;
+  } else if (!is9xline) {
+    try {
+      worker = std::thread(maker);
+      started = true;
+    } catch (const std::system_error&) {
+    }
+  }
+  if (!started) maker();
+  user();
+  if (started) worker.join();
+}
+
+void RowsMade::mark(int y0, int y1) {
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    const int n = (int)done_.size();
+    for (int y = y0 < 0 ? 0 : y0; y < y1 && y < n; y++) done_[y] = 1;
+    while (upto_ < n && done_[upto_]) upto_++;
+  }
+  cv_.notify_all();
+}
+
+int RowsMade::wait(int y) {
+  std::unique_lock<std::mutex> lock(m_);
+  const int last = (int)done_.size() - 1;
+  cv_.wait(lock, [&] { return upto_ > (y < last ? y : last); });
+  return upto_;
+}
+
+int RowsMade::made() {
+  std::lock_guard<std::mutex> lock(m_);
+  return upto_;
+}
+
+bool RowPieces::make_next() {
+  const int y0 = next_.fetch_add(size_, std::memory_order_relaxed);
+  if (y0 >= n_) return false;
+  const int y1 = n_ - y0 < size_ ? n_ : y0 + size_;
+  make_(y0, y1);
+  made_.mark(y0, y1);
+  return true;
+}
+
+// Pieces are taken in order: once the piece holding row y is taken, it is being made by a worker
+// that runs. Until then the reader makes pieces up to it itself, and no others, which would keep
+// it from rows that other workers may finish meanwhile.
+int RowPieces::wait(int y) {
+  while (made_.made() <= y && next_.load(std::memory_order_relaxed) <= y && make_next()) {
+  }
+  return made_.wait(y);
+}
+
 int plat_processor_count() {
   unsigned n = std::thread::hardware_concurrency();
   return n > 0 ? (int)n : 1;

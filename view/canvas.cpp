@@ -3,12 +3,8 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Widget.H>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
-#include <vector>
 
 #include "platform/bands.h"
 #include "view/compose.h"
@@ -160,35 +156,6 @@ void upd_rgb(int new_size) {
   if (picture_widget) picture_widget->redraw();
 }
 
-namespace {
-
-// Which rows of the picture are finished, for a reader that takes them in order while workers
-// finish pieces in any order.
-class RowsMade {
- public:
-  explicit RowsMade(int rows) : done_(rows, 0) {}
-  void mark(int y0, int y1) {
-    {
-      std::lock_guard<std::mutex> lock(m_);
-      for (int y = y0; y < y1; y++) done_[y] = 1;
-      while (upto_ < (int)done_.size() && done_[upto_]) upto_++;
-    }
-    cv_.notify_all();
-  }
-  void wait(int y) {
-    std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [&] { return upto_ > y; });
-  }
-
- private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  std::vector<char> done_;
-  int upto_ = 0;
-};
-
-}  // namespace
-
 void upd_rgb_as_made(int piece_rows, int workers, const std::function<void(int, int)>& make) {
   const int rows = image_yres, piece = piece_rows < 1 ? 1 : piece_rows;
   if (workers < 1) workers = 1;
@@ -199,23 +166,15 @@ void upd_rgb_as_made(int piece_rows, int workers, const std::function<void(int, 
     upd_rgb(0);
     return;
   }
-  // The quantiser is the last band: when the bands run one after another it comes after all the
-  // rows are made.
-  RowsMade made(rows);
-  std::atomic<int> next{0};
+  RowPieces made(rows, piece, [&](int y0, int y1) {
+    make(y0, y1);
+    image2frame_rows(y0, y1);
+  });
   run_bands(workers + 1, [&](int k) {
-    if (k == workers) {
+    if (k == workers)
       quant_display_following(uimage, 0, [&](int y) { made.wait(y); });
-      return;
-    }
-    for (;;) {
-      int y0 = next.fetch_add(piece);
-      if (y0 >= rows) return;
-      int y1 = rows - y0 < piece ? rows : y0 + piece;
-      make(y0, y1);
-      image2frame_rows(y0, y1);
-      made.mark(y0, y1);
-    }
+    else
+      made.work();
   });
   if (fl_temp) fl_temp->uncache();
   if (picture_widget) picture_widget->redraw();

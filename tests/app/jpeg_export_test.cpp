@@ -21,6 +21,7 @@
 #include "app/open_file.h"
 #include "app/startup.h"
 #include "formats/jpeg.h"
+#include "platform/bands.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/folders.h"
@@ -102,6 +103,8 @@ class JpegExport : public ::testing::Test {
     plat_skip_sleep = 0;
     col_high = 0;
     fail_err_rows_alloc = 0;
+    is9xline = 0;
+    plat_fail_thread_starts = 0;
     jpeg_busy = 0;
     set_open_busy(0);
   }
@@ -307,6 +310,72 @@ TEST_F(JpegExport, ARefusedPictureLeavesNoFileAndTheOldOneIntact) {
   post_picture(64, 48);
   cb_save_jpeg();
   EXPECT_GT(read_file("big.jpg").size(), 100u);
+}
+
+// The picture as cjpeg reads it: the loaded image's levels (noise pictures hold whole levels,
+// which the quantiser passes through unchanged on a true-colour display) as a PPM.
+Bytes loaded_as_ppm() {
+  std::string head = "P6\n" + std::to_string(image_xres) + " " + std::to_string(image_yres) + "\n255\n";
+  Bytes ppm(head.begin(), head.end());
+  for (size_t i = 0; i < (size_t)image_xres * image_yres; i++)
+    for (int c = 0; c < 3; c++) ppm.push_back((unsigned char)std::lround(img_content[4 * i + c] * 255));
+  return ppm;
+}
+
+// Rows are compressed while later ones are still composed and quantised on band workers. Whatever
+// the split (workers that cannot start, or all of it one step after another on the caller), the
+// file is the one the steps give in turn; for whole levels it is cjpeg's on the same pixels with
+// the same settings, byte for byte.
+TEST_F(JpegExport, RowsCompressedAsTheyAreMadeGiveTheBytesOfOneStepAfterAnother) {
+  struct Size {
+    int w, h;
+  } sizes[] = {{1, 1}, {13, 7}, {64, 48}, {517, 371}};
+  struct Split {
+    const char* what;
+    int sequential, failing;
+  } splits[] = {{"threads", 0, 0},
+                {"the compressor's companion cannot start", 0, 1},
+                {"a composer cannot start", 0, 2},
+                {"nothing can start", 0, 1000}};
+  for (const Size& z : sizes)
+    for (bool levels : {false, true}) {
+      SCOPED_TRACE(std::to_string(z.w) + "x" + std::to_string(z.h) + (levels ? " levels" : ""));
+      post_picture(z.w, z.h, levels);
+      is9xline = 1;
+      cb_save_jpeg();
+      is9xline = 0;
+      const Bytes in_turn = read_file("out.jpg");
+      ASSERT_GT(in_turn.size(), 100u);
+      for (const Split& s : splits) {
+        unlink("out.jpg");
+        plat_fail_thread_starts = s.failing;
+        cb_save_jpeg();
+        plat_fail_thread_starts = 0;
+        EXPECT_TRUE(read_file("out.jpg") == in_turn) << s.what;
+      }
+      if (!levels) continue;
+      write_file("in.ppm", loaded_as_ppm());
+      ASSERT_EQ(sh("cjpeg -quality 92 -baseline -dct float -optimize -smooth 5 -outfile cjpeg.jpg in.ppm"), 0);
+      EXPECT_TRUE(read_file("cjpeg.jpg") == in_turn);
+      unlink("cjpeg.jpg");
+      unlink("in.ppm");
+    }
+  EXPECT_EQ(files(), std::vector<std::string>{"out.jpg"});
+}
+
+// The library refuses the picture as soon as compression starts, while the workers are still
+// composing and quantising it into the canvas and buffers that the export then frees.
+TEST_F(JpegExport, ARefusalWhileRowsAreStillMadeWaitsForTheWorkers) {
+  const ViewState before = ViewState::now();
+  post_picture(65501, 40, true);
+  testing::internal::CaptureStderr();
+  cb_save_jpeg();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status_text(), "error saving jpeg");
+  EXPECT_TRUE(files().empty());
+  EXPECT_EQ(width, before.width);
+  EXPECT_EQ(height, before.height);
+  EXPECT_EQ(err_alloc, rows_after_export());
 }
 
 // A disk that fills up: the export runs in a child process whose files may not grow past 4 kB

@@ -78,6 +78,78 @@ TEST(Bands, PiecesCoverEveryItemOnce) {
   EXPECT_GE(plat_processor_count(), 1);
 }
 
+// The maker runs beside the caller, or, when it cannot, to its end before the caller's part: the
+// user's waits for rows always end.
+TEST(Bands, AMakerBesideTheCallerMakesWhatTheCallerWaitsFor) {
+  struct Case {
+    const char* what;
+    int failing, sequential;
+    bool beside;
+  } cases[] = {{"threads", 0, 0, true}, {"no thread", 1, 0, false}, {"one after another", 0, 1, false}};
+  const int rows = 300;
+  for (const Case& c : cases) {
+    RowsMade made(rows);
+    std::thread::id maker_thread, user_thread;
+    int made_before_use = -1;
+    std::vector<int> seen;
+    plat_fail_thread_starts = c.failing;
+    is9xline = c.sequential;
+    run_beside(
+        [&] {
+          maker_thread = std::this_thread::get_id();
+          for (int y = 0; y < rows; y += 7) made.mark(y, y + 7);
+        },
+        [&] {
+          user_thread = std::this_thread::get_id();
+          made_before_use = made.made();
+          for (int y = 0; y < rows; y++) seen.push_back(made.wait(y));
+        });
+    is9xline = 0;
+    plat_fail_thread_starts = 0;
+    EXPECT_EQ(user_thread, std::this_thread::get_id()) << c.what;
+    EXPECT_EQ(maker_thread != user_thread, c.beside) << c.what;
+    if (!c.beside) EXPECT_EQ(made_before_use, rows) << c.what;
+    for (int y = 0; y < rows; y++) ASSERT_GT(seen[y], y) << c.what;
+    EXPECT_EQ(made.wait(rows + 5), rows);  // past the last row: at once
+  }
+  RowsMade none(0);
+  EXPECT_EQ(none.wait(0), 0);
+}
+
+// A reader of rows made in pieces gets every row once it is made, and every row is made once,
+// whichever band reads, however many workers there are, and whether they start, fail to start or
+// run one after another: a reader never waits on a band that has not started.
+TEST(Bands, AReaderOfPiecesNeverWaitsOnABandThatHasNotStarted) {
+  struct Case {
+    int n, size, workers, failing, sequential, reader;  // reader: the band that reads
+  } cases[] = {{300, 16, 4, 0, 0, 4},  {300, 16, 4, 0, 1, 4}, {300, 16, 4, 0, 1, 0},
+               {300, 16, 1, 1, 0, 1},  {300, 7, 3, 2, 0, 3},  {300, 16, 3, 3, 0, 3},
+               {5, 16, 2, 0, 0, 2},    {1, 1, 2, 0, 0, 0},    {0, 16, 2, 0, 0, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.n << " rows in " << c.size << " on " << c.workers
+                                    << ", failing " << c.failing << ", sequential "
+                                    << c.sequential << ", reader " << c.reader);
+    std::vector<std::atomic<int>> made(c.n);
+    RowPieces pieces(c.n, c.size, [&](int y0, int y1) {
+      for (int y = y0; y < y1; y++) made[y]++;
+    });
+    std::vector<int> read;
+    plat_fail_thread_starts = c.failing;
+    is9xline = c.sequential;
+    run_bands(c.workers + 1, [&](int k) {
+      if (k != c.reader) return pieces.work();
+      for (int y = 0; y < c.n; y++) {
+        int upto = pieces.wait(y);
+        read.push_back(upto > y && made[y].load() == 1);
+      }
+    });
+    is9xline = 0;
+    plat_fail_thread_starts = 0;
+    EXPECT_EQ(read, std::vector<int>(c.n, 1));
+    for (int y = 0; y < c.n; y++) ASSERT_EQ(made[y].load(), 1) << "row " << y;
+  }
+}
+
 TEST(Env, WorkerCountFromTheEnvironment) {
   struct Case {
     const char* value;  // nullptr: unset

@@ -1,6 +1,9 @@
 #include "platform/bands.h"
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -106,4 +109,96 @@ int RowPieces::wait(int y) {
 int plat_processor_count() {
   unsigned n = std::thread::hardware_concurrency();
   return n > 0 ? (int)n : 1;
+}
+
+namespace {
+
+// One split in progress. The counts are guarded by the pool's mutex; next hands out the chunks.
+struct ChunkJob {
+  const std::function<void(int)>* work;
+  int chunks;
+  int helpers_wanted;
+  int helpers_joined = 0, helpers_busy = 0;
+  std::atomic<int> next{0};
+};
+
+struct ChunkPool {
+  std::mutex m;
+  std::condition_variable wake, idle;
+  ChunkJob* job = nullptr;
+  int threads = 0;
+};
+
+// Never destroyed: its workers wait in it until the process ends.
+ChunkPool& chunk_pool() {
+  static ChunkPool* pool = new ChunkPool;
+  return *pool;
+}
+
+// Set on the workers, and on a caller while it runs chunks: a split asked for there runs alone.
+thread_local bool inside_chunk = false;
+
+void take_chunks(ChunkJob& job) {
+  for (int j; (j = job.next.fetch_add(1, std::memory_order_relaxed)) < job.chunks;) (*job.work)(j);
+}
+
+void chunk_worker(ChunkPool* pool) {
+  inside_chunk = true;
+  std::unique_lock<std::mutex> lock(pool->m);
+  for (;;) {
+    pool->wake.wait(lock, [pool] {
+      ChunkJob* job = pool->job;
+      return job && job->helpers_joined < job->helpers_wanted &&
+             job->next.load(std::memory_order_relaxed) < job->chunks;
+    });
+    ChunkJob* job = pool->job;
+    job->helpers_joined++;
+    job->helpers_busy++;
+    lock.unlock();
+    take_chunks(*job);
+    lock.lock();
+    if (--job->helpers_busy == 0) pool->idle.notify_all();
+  }
+}
+
+}  // namespace
+
+void run_chunks(int chunks, int threads, const std::function<void(int)>& work) {
+  if (chunks < 1) return;
+  ChunkPool& pool = chunk_pool();
+  std::unique_lock<std::mutex> lock(pool.m, std::defer_lock);
+  bool alone = is9xline || threads < 2 || chunks < 2 || inside_chunk;
+  if (!alone) {
+    lock.lock();
+    alone = pool.job != nullptr;
+  }
+  if (alone) {
+    if (lock.owns_lock()) lock.unlock();
+    for (int j = 0; j < chunks; j++) work(j);
+    return;
+  }
+  const int helpers = std::min(threads, chunks) - 1;
+  while (pool.threads < helpers) {
+    if (plat_fail_thread_starts > 0) {
+      plat_fail_thread_starts--;
+      break;
+    }
+    try {
+      std::thread(chunk_worker, &pool).detach();
+    } catch (const std::system_error&) {
+      break;
+    }
+    pool.threads++;
+  }
+  ChunkJob job{&work, chunks, helpers};
+  pool.job = &job;
+  lock.unlock();
+  pool.wake.notify_all();
+  inside_chunk = true;
+  take_chunks(job);
+  inside_chunk = false;
+  lock.lock();
+  // No worker joins from here on; the ones that did finish their chunks before the split returns.
+  pool.job = nullptr;
+  pool.idle.wait(lock, [&job] { return job.helpers_busy == 0; });
 }

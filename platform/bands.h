@@ -75,3 +75,12 @@ class RowPieces {
 
 // The processors online, at least 1.
 int plat_processor_count();
+
+// Runs work(j) once for every chunk j = 0 .. chunks-1 on the caller and on up to threads - 1 kept
+// worker threads, each taking the next chunk as it comes free; returns when every chunk is done.
+// Unlike run_pieces, no thread is started per call, and the caller never waits for a worker that
+// has not begun a chunk: a busy machine slows a split down only by the cores it really lends. The
+// workers are started on first need (plat_fail_thread_starts counts against them; without workers
+// the caller does every chunk) and kept for the process. With is9xline set, threads < 2, inside a
+// chunk, or while another thread's split runs, the chunks run in order on the caller.
+void run_chunks(int chunks, int threads, const std::function<void(int)>& work);

@@ -30,6 +30,17 @@ int scratch_rows = 0;
 // quads, so that a band passes over grid rows that cannot reach it.
 int* quad_rows = nullptr;
 int quad_rows_alloc = 0;
+// The same per run of kRunQuads quads of a grid row (a row seen at a slant crosses many chunks,
+// a run few) and per quad (at its corner A), so that a chunk looks only at quads that reach it.
+// Cell rows lie within +-10000 of the centre, so they fit 16 bits; an empty range is kNoRows.
+struct RowRange {
+  int16_t lo, hi;
+};
+constexpr int kRunQuads = 32;
+constexpr RowRange kNoRows = {INT16_MAX, INT16_MIN};
+RowRange* run_rows = nullptr;
+RowRange* quad_cell_rows = nullptr;
+int64_t run_rows_alloc = 0, quad_cell_rows_alloc = 0;
 // The order spheres and triangles are drawn in: nearest first, so that most hidden cells are
 // passed over with one comparison. A cell keeps the nearest object and, among equally near ones,
 // the lowest id, whatever the order: the frame is the same as when drawn in index order.
@@ -45,6 +56,15 @@ struct TriDraw {
 };
 TriDraw* tri_draw = nullptr;
 int tri_draw_alloc = 0;
+// The triangles of each chunk of rows: positions in tri_draw, in drawing order, chunk j from
+// tri_chunk_start[j] to tri_chunk_start[j + 1]. When there is no room for them (tri_chunks 0),
+// every chunk looks at all triangles.
+int* tri_chunk_item = nullptr;
+int64_t tri_chunk_item_alloc = 0;
+int* tri_chunk_start = nullptr;
+int tri_chunk_start_alloc = 0, tri_chunks = 0;
+
+int chunk_count(int rows) { return rows > 0 ? (rows - 1) / kChunkRows + 1 : 0; }
 
 constexpr int kEmptyMin = 32500, kEmptyMax = -32500;
 
@@ -130,29 +150,44 @@ void clear_rows(int ys, int ye) {
   for (int y = ys; y < ye; y++) row_rnd[y] = (uint32_t)y + 1;
 }
 
+// Grid rows of quads a chunk of quad_pass takes.
+constexpr int kGridRowChunk = 16;
+
 // The facing value of every quad that can be drawn, in the charge entry of its corner C, and
-// the cell rows each grid row of quads covers, for the grid rows of band k of c. A degenerate quad
-// takes the facing value of the previous quad of its grid row.
-void quad_pass(int k, int c) {
-  const int nx = zmat_nx;
-  int r0, r1;
-  band_range(zmat_ny > 0 ? zmat_ny - 1 : 0, k, c, &r0, &r1);
-  for (int r = r0 + 1; r < r1 + 1; r++) {
+// the cell rows each grid row, run and quad covers, for the quads of grid rows r0 .. r1 - 1 (row
+// r joins grid lines r - 1 and r). A degenerate quad takes the facing value of the previous quad
+// of its grid row.
+void quad_pass(int r0, int r1) {
+  const int nx = zmat_nx, runs = (nx - 2) / kRunQuads + 1;
+  for (int r = r0; r < r1; r++) {
     float last = 0;
     int lo = 1 << 30, hi = -(1 << 30);  // no drawable quad: reaches no band
-    for (int col = 0; col < nx - 1; col++) {
-      const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
-      if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) continue;
-      float F = (at[B].sy - at[A].sy) * (at[C].sx - at[A].sx) -
-                (at[C].sy - at[A].sy) * (at[B].sx - at[A].sx);
-      if (F == 0 && col > 0) F = last;
-      last = F;
-      charge[C] = F;
-      for (int q : {A, B, C, D}) {
-        const int y = vertex_cell(at[q].sy);
-        lo = std::min(lo, y), hi = std::max(hi, y);
+    for (int run = 0; run < runs; run++) {
+      int run_lo = INT16_MAX, run_hi = INT16_MIN;
+      const int end = std::min(nx - 1, (run + 1) * kRunQuads);
+      for (int col = run * kRunQuads; col < end; col++) {
+        const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
+        if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) {
+          quad_cell_rows[A] = kNoRows;
+          continue;
+        }
+        float F = (at[B].sy - at[A].sy) * (at[C].sx - at[A].sx) -
+                  (at[C].sy - at[A].sy) * (at[B].sx - at[A].sx);
+        if (F == 0 && col > 0) F = last;
+        last = F;
+        charge[C] = F;
+        int qlo = INT16_MAX, qhi = INT16_MIN;
+        for (int q : {A, B, C, D}) {
+          const int y = vertex_cell(at[q].sy);
+          qlo = std::min(qlo, y), qhi = std::max(qhi, y);
+        }
+        quad_cell_rows[A] = {(int16_t)qlo, (int16_t)qhi};
+        run_lo = std::min(run_lo, qlo), run_hi = std::max(run_hi, qhi);
       }
+      run_rows[(int64_t)r * runs + run] = {(int16_t)run_lo, (int16_t)run_hi};
+      lo = std::min(lo, run_lo), hi = std::max(hi, run_hi);
     }
+    if (lo > hi) lo = 1 << 30, hi = -(1 << 30);
     quad_rows[2 * r] = lo, quad_rows[2 * r + 1] = hi;
   }
 }
@@ -213,6 +248,22 @@ int abuf_prepare(int rows) {
       quad_rows = q;
       quad_rows_alloc = zmat_ny;
     }
+    const int64_t runs = (int64_t)zmat_ny * ((zmat_nx - 2) / kRunQuads + 1);
+    const int64_t quads = (int64_t)zmat_nx * zmat_ny;
+    if (runs > run_rows_alloc) {
+      RowRange* q = (RowRange*)scene_malloc((uint64_t)runs * sizeof(RowRange));
+      if (!q) return 1;
+      free(run_rows);
+      run_rows = q;
+      run_rows_alloc = runs;
+    }
+    if (quads > quad_cell_rows_alloc) {
+      RowRange* q = (RowRange*)scene_malloc((uint64_t)quads * sizeof(RowRange));
+      if (!q) return 1;
+      free(quad_cell_rows);
+      quad_cell_rows = q;
+      quad_cell_rows_alloc = quads;
+    }
   }
   const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
   if (objects > draw_order_alloc) {
@@ -232,14 +283,19 @@ int abuf_prepare(int rows) {
   if (rows <= scratch_rows) return 0;
   int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
   uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
-  if (!r) {
+  int* cs = r ? (int*)scene_malloc(((uint64_t)chunk_count(rows) + 1) * sizeof(int)) : nullptr;
+  if (!cs) {
     free(s);
+    free(r);
     return 1;
   }
   free(spans);
   free(row_rnd);
-  spans = s, row_rnd = r;
+  free(tri_chunk_start);
+  spans = s, row_rnd = r, tri_chunk_start = cs;
   scratch_rows = rows;
+  tri_chunk_start_alloc = chunk_count(rows) + 1;
+  tri_chunks = 0;
   return 0;
 }
 
@@ -247,69 +303,30 @@ void virt_draw_line(int x0, int y0, int x1, int y1, int* sp) {
   walk_edge(x0, y0, x1, y1, sp, std::min(y0, y1) < 0 ? std::min(y0, y1) : 0, std::max(y0, y1));
 }
 
-void abuf_mt(int pass) {
-  const int cp = bands_for(n_atoms >= 10000 ? 4 : 1);
-  run_bands(cp, [cp, pass](int k) {
-    band_params p{k, cp, pass};
-    create_screen_coords(&p);
-  });
-  // Drawing costs by the cells covered more than by the objects: it always takes the wide split.
-  const int c = bands_for(4);
-  // What the bands share is settled before they start: the charge list exists for all points,
-  // and the quads' facing values and the triangles' entries are written once.
-  if (show_surface && isXYZ2d_mat && quads_fit()) {
-    if (have_charges && alloc_charge >= n_atoms && quad_rows_alloc >= zmat_ny)
-      run_bands(c, [c](int k) { quad_pass(k, c); });
-  } else if (show_triangles && !show_surface) {
-    if (have_charges)
-      for (int t = 0; 3 * t + 2 < n_atoms; t++)
-        if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
-          charge[3 * t + 1] = 0;
-    order_objects(n_atoms / 3, draw_in_index_order, triangle_nearest, triangle_drawable);
-    for (int o = 0; o < draw_order_count; o++) {
-      TriDraw& d = tri_draw[o];
-      d.t = draw_order[o];
-      for (int q = 0; q < 3; q++) {
-        const render_rec& a = at[3 * d.t + q];
-        d.x[q] = vertex_cell(a.sx), d.y[q] = vertex_cell(a.sy), d.z[q] = a.d;
-      }
-      d.ymin = std::min({d.y[0], d.y[1], d.y[2]}), d.ymax = std::max({d.y[0], d.y[1], d.y[2]});
-    }
-  } else if (!show_surface) {
-    // Overlapping cut faces pick by the rows' generators in drawing order: with any cut face in
-    // the frame the spheres are drawn in index order.
-    bool any_cut = false;
-    for (int i = 0; i < n_atoms && !any_cut; i++)
-      any_cut = at[i].vis > 0 && at[i].d - camera_pos < ClipDist;
-    order_objects(n_atoms, any_cut || draw_in_index_order, sphere_nearest, sphere_drawable);
-  }
-  run_bands(c, [c, pass](int k) {
-    band_params p{k, c, pass};
-    abuf_mult_thread(&p);
-  });
+namespace {
+
+// The grid's scratch is there for the current grid (abuf_prepare made it).
+bool quad_scratch_ready() {
+  return have_charges && alloc_charge >= n_atoms && quad_rows_alloc >= zmat_ny &&
+         run_rows_alloc >= (int64_t)zmat_ny * ((zmat_nx - 2) / kRunQuads + 1) &&
+         quad_cell_rows_alloc >= (int64_t)zmat_nx * zmat_ny;
 }
 
-int abuf_mult_thread(void* param) {
-  const band_params* p = (const band_params*)param;
-  int ys, ye;
-  band_range(use_y, p->k, p->c, &ys, &ye);
-  clear_rows(ys, ye);
-  const int cx = xcenter + dispX, cy = ycenter + dispY;
-  if (show_surface) {
-    if (isXYZ2d_mat && quads_fit() && have_charges && alloc_charge >= n_atoms &&
-        quad_rows_alloc >= zmat_ny)
-      DrawAbuf_quads(cx, cy, p->pass, p->k, p->c);
-  } else if (show_triangles) {
-    DrawAbuf_triangles(cx, cy, p->pass, p->k, p->c);
-  } else if (UseBall) {
-    DrawAbuf_particles(cx, cy, Axres, p->pass, p->k, p->c);
-  }
-  return 0;
+// Rows of the band covered by vertex rows ymin .. ymax (relative to the centre); false when none.
+bool band_rows(int ymin, int ymax, int cy, int ys, int ye, RowSpan* rows) {
+  if (!(cy + ymin < ye && cy + ymax >= ys)) return false;
+  rows->first = std::max(cy + ymin, ys);
+  rows->last = std::min(cy + ymax, ye - 1);
+  return rows->first <= rows->last;
 }
 
-void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
+float cell_distance(int X, int Y, int vx, int vy) {
+  const float dx = (float)(X - vx), dy = (float)(Y - vy);
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+// The drawers of cell rows ys .. ye - 1: every object that reaches them, in drawing order.
+void particles_rows(int cx, int cy, int stride, int pass, int ys, int ye) {
   if (ys >= ye) return;
   int* A = pass ? A2buffer : Abuffer;
   const int xlo = -cx, xhi = stride - 1 - cx;  // columns relative to the centre
@@ -374,29 +391,10 @@ void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
   }
 }
 
-namespace {
-
-// Rows of the band covered by vertex rows ymin .. ymax (relative to the centre); false when none.
-bool band_rows(int ymin, int ymax, int cy, int ys, int ye, RowSpan* rows) {
-  if (!(cy + ymin < ye && cy + ymax >= ys)) return false;
-  rows->first = std::max(cy + ymin, ys);
-  rows->last = std::min(cy + ymax, ye - 1);
-  return rows->first <= rows->last;
-}
-
-float cell_distance(int X, int Y, int vx, int vy) {
-  const float dx = (float)(X - vx), dy = (float)(Y - vy);
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-}  // namespace
-
-void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
+void triangles_rows(int cx, int cy, int pass, int ys, int ye, const int* items, int count) {
   int* Ab = pass ? A2buffer : Abuffer;
-  for (int o = 0; o < draw_order_count; o++) {
-    const TriDraw& d = tri_draw[o];
+  for (int n = 0; n < count; n++) {
+    const TriDraw& d = tri_draw[items ? items[n] : n];
     RowSpan rows;
     if (!band_rows(d.ymin, d.ymax, cy, ys, ye, &rows)) continue;
     const int *xs = d.x, *yv = d.y;
@@ -423,17 +421,26 @@ void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
   }
 }
 
-void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
+// Rows ys .. ye - 1, at most kChunkRows of them (so that every range of rows that can reach
+// them is far inside 16 bits).
+void quads_rows(int cx, int cy, int pass, int ys, int ye) {
   int* Ab = pass ? A2buffer : Abuffer;
-  const int nx = zmat_nx, ny = zmat_ny;
+  const int nx = zmat_nx, ny = zmat_ny, runs = (nx - 2) / kRunQuads + 1;
+  const int rlo = ys - cy, rhi = ye - 1 - cy;  // the rows relative to the centre
+  auto reaches = [rlo, rhi](int lo, int hi) { return lo <= rhi && hi >= rlo; };
   for (int r = 1; r < ny; r++) {
-    if (!(cy + quad_rows[2 * r] < ye && cy + quad_rows[2 * r + 1] >= ys)) continue;
+    if (!reaches(quad_rows[2 * r], quad_rows[2 * r + 1])) continue;
+    const RowRange* run_range = run_rows + (int64_t)r * runs;
     for (int col = 0; col < nx - 1; col++) {
-      // A quad is drawn only when its four corners are shown; its neighbours do not depend on it.
+      if (col % kRunQuads == 0 &&
+          !reaches(run_range[col / kRunQuads].lo, run_range[col / kRunQuads].hi)) {
+        col += kRunQuads - 1;
+        continue;
+      }
+      // A quad is drawn only when its four corners are shown (else its range is empty); its
+      // neighbours do not depend on it.
       const int A = (r - 1) * nx + col, B = r * nx + col, C = A + 1, D = B + 1;
-      if (!at[A].vis || !at[B].vis || !at[C].vis || !at[D].vis) continue;
+      if (!reaches(quad_cell_rows[A].lo, quad_cell_rows[A].hi)) continue;
       // Corners in outline order A, C, D, B.
       const int ids[4] = {A, C, D, B};
       int xs[4], yv[4];
@@ -501,6 +508,150 @@ void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
       }
     }
   }
+}
+
+// The triangles in drawing order, with their cells, and the chunks of rows each reaches.
+void prepare_triangles(int cx, int cy, int chunks) {
+  if (have_charges)
+    for (int t = 0; 3 * t + 2 < n_atoms; t++)
+      if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
+        charge[3 * t + 1] = 0;
+  order_objects(n_atoms / 3, draw_in_index_order, triangle_nearest, triangle_drawable);
+  tri_chunks = 0;
+  const bool bucket = chunks + 1 <= tri_chunk_start_alloc;
+  if (bucket) std::fill(tri_chunk_start, tri_chunk_start + chunks + 1, 0);
+  int64_t entries = 0;
+  // A triangle wholly outside the frame's columns or rows draws no cell: no chunk lists it.
+  auto chunk_span = [cx, cy](const TriDraw& d, int* c0, int* c1) {
+    const int first = std::max(cy + d.ymin, 0), last = std::min(cy + d.ymax, use_y - 1);
+    const int xmin = std::min({d.x[0], d.x[1], d.x[2]}), xmax = std::max({d.x[0], d.x[1], d.x[2]});
+    if (first > last || cx + xmax < 0 || cx + xmin > use_x - 1) return false;
+    *c0 = first / kChunkRows, *c1 = last / kChunkRows;
+    return true;
+  };
+  for (int o = 0; o < draw_order_count; o++) {
+    TriDraw& d = tri_draw[o];
+    d.t = draw_order[o];
+    for (int q = 0; q < 3; q++) {
+      const render_rec& a = at[3 * d.t + q];
+      d.x[q] = vertex_cell(a.sx), d.y[q] = vertex_cell(a.sy), d.z[q] = a.d;
+    }
+    d.ymin = std::min({d.y[0], d.y[1], d.y[2]}), d.ymax = std::max({d.y[0], d.y[1], d.y[2]});
+    int c0, c1;
+    if (bucket && chunk_span(d, &c0, &c1)) {
+      for (int j = c0; j <= c1; j++) tri_chunk_start[j + 1]++;
+      entries += c1 - c0 + 1;
+    }
+  }
+  if (!bucket || entries > INT32_MAX / 2) return;
+  if (entries > tri_chunk_item_alloc) {
+    // Without room every chunk goes through all triangles: slower, the same frame.
+    int* items = (int*)scene_malloc((uint64_t)entries * sizeof(int));
+    if (!items) return;
+    free(tri_chunk_item);
+    tri_chunk_item = items;
+    tri_chunk_item_alloc = entries;
+  }
+  for (int j = 0; j < chunks; j++) tri_chunk_start[j + 1] += tri_chunk_start[j];
+  for (int o = 0; o < draw_order_count; o++) {
+    int c0, c1;
+    if (chunk_span(tri_draw[o], &c0, &c1))
+      for (int j = c0; j <= c1; j++) tri_chunk_item[tri_chunk_start[j]++] = o;
+  }
+  // Each start moved to the next chunk's: shift them back.
+  for (int j = chunks; j > 0; j--) tri_chunk_start[j] = tri_chunk_start[j - 1];
+  tri_chunk_start[0] = 0;
+  tri_chunks = chunks;
+}
+
+// Clears and draws the rows of chunk j.
+void draw_chunk(int j, int pass) {
+  const int ys = j * kChunkRows, ye = std::min(use_y, ys + kChunkRows);
+  clear_rows(ys, ye);
+  const int cx = xcenter + dispX, cy = ycenter + dispY;
+  if (show_surface) {
+    if (isXYZ2d_mat && quads_fit() && quad_scratch_ready()) quads_rows(cx, cy, pass, ys, ye);
+  } else if (show_triangles) {
+    if (tri_chunks > j)
+      triangles_rows(cx, cy, pass, ys, ye, tri_chunk_item + tri_chunk_start[j],
+                     tri_chunk_start[j + 1] - tri_chunk_start[j]);
+    else
+      triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+  } else if (UseBall) {
+    particles_rows(cx, cy, Axres, pass, ys, ye);
+  }
+}
+
+}  // namespace
+
+void abuf_mt(int pass) { draw_frame(pass, false, nullptr); }
+
+void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_rows) {
+  const int cores = bands_for(4), chunks = chunk_count(use_y);
+  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate](int j) {
+    const int lo = j * kPointChunk;
+    const int hi = (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk);
+    if (rotate) rotate_points(lo, hi);
+    project_points(lo, hi);
+  });
+  // What the chunks share is settled before they start: the charge list exists for all points,
+  // and the quads' facing values and the triangles' entries are written once.
+  if (show_surface && isXYZ2d_mat && quads_fit()) {
+    if (quad_scratch_ready())
+      run_chunks((zmat_ny - 2) / kGridRowChunk + 1, cores, [](int j) {
+        quad_pass(1 + j * kGridRowChunk, std::min(zmat_ny, 1 + (j + 1) * kGridRowChunk));
+      });
+  } else if (show_triangles && !show_surface) {
+    prepare_triangles(xcenter + dispX, ycenter + dispY, chunks);
+  } else if (!show_surface) {
+    // Overlapping cut faces pick by the rows' generators in drawing order: with any cut face in
+    // the frame the spheres are drawn in index order.
+    bool any_cut = false;
+    for (int i = 0; i < n_atoms && !any_cut; i++)
+      any_cut = at[i].vis > 0 && at[i].d - camera_pos < ClipDist;
+    order_objects(n_atoms, any_cut || draw_in_index_order, sphere_nearest, sphere_drawable);
+  }
+  // Drawing costs by the cells covered more than by the objects: it always takes the wide split.
+  run_chunks(chunks, cores, [pass, &after_rows](int j) {
+    draw_chunk(j, pass);
+    if (after_rows) after_rows(j * kChunkRows, std::min(use_y, (j + 1) * kChunkRows));
+  });
+}
+
+int abuf_mult_thread(void* param) {
+  const band_params* p = (const band_params*)param;
+  int ys, ye;
+  band_range(use_y, p->k, p->c, &ys, &ye);
+  clear_rows(ys, ye);
+  const int cx = xcenter + dispX, cy = ycenter + dispY;
+  if (show_surface) {
+    if (isXYZ2d_mat && quads_fit() && quad_scratch_ready())
+      DrawAbuf_quads(cx, cy, p->pass, p->k, p->c);
+  } else if (show_triangles) {
+    DrawAbuf_triangles(cx, cy, p->pass, p->k, p->c);
+  } else if (UseBall) {
+    DrawAbuf_particles(cx, cy, Axres, p->pass, p->k, p->c);
+  }
+  return 0;
+}
+
+void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  particles_rows(cx, cy, stride, pass, ys, ye);
+}
+
+void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+}
+
+void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
+  int ys, ye;
+  band_range(use_y, k, c, &ys, &ye);
+  for (int y = ys; y < ye; y += kChunkRows)
+    quads_rows(cx, cy, pass, y, std::min(ye, y + kChunkRows));
 }
 
 int get_obj_clip_int(int x, int y, int second) {

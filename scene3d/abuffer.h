@@ -1,8 +1,9 @@
 // The A-buffer rasteriser: fills the supersampled id and depth buffers (frame.h) with what each
-// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), drawn in bands of
-// rows; a cell takes an object only when its depth is strictly nearer, so on a tie the object
-// drawn first keeps it. The result does not depend on the band count.
+// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), drawn in chunks
+// of rows; a cell takes an object only when its depth is strictly nearer, so on a tie the object
+// drawn first keeps it. The result does not depend on the chunks or the band count.
 #pragma once
+#include <functional>
 
 namespace scene3d {
 
@@ -16,9 +17,20 @@ extern int draw_in_index_order;
 // holds the quads' facing values). 0, or 1 when memory is short.
 int abuf_prepare(int rows);
 
-// Projects the points, prepares what the bands share (the quads' facing values, the mesh
-// triangles' charge entries) and draws, each band clearing and drawing its own rows.
+// The frame is drawn in chunks of this many cell rows from the top (a whole number of pixel
+// rows), handed to the cores as they come free: small enough that a busy part of the picture is
+// shared out, large enough that most objects fall within one or two.
+constexpr int kChunkRows = 32;
+
+// Projects the points, prepares what the chunks share (the quads' facing values and row ranges,
+// the mesh triangles' charge entries and the triangles each chunk reaches) and draws, each chunk
+// clearing and drawing its own rows.
 void abuf_mt(int pass);
+// The same, first rotating the points when `rotate`; after_rows(y0, y1), when given, is called
+// on the drawing thread as soon as cell rows y0 .. y1 - 1 (an even y0, and y1 even or the last
+// row) are drawn, while other chunks may still be drawn.
+void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_rows);
+// Clears and draws the rows of band k of c (abuf_mt must have prepared the frame).
 int abuf_mult_thread(void* param);
 
 // The drawers: every object, into the rows of band k of c. (cx, cy) is the picture centre in

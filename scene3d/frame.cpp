@@ -141,10 +141,12 @@ void clear_frame() {
   std::fill(Dbuffer, Dbuffer + n, 1e19f);
 }
 
-// The lit rows into the loaded image, bottom-up, with the vertical 1-2-1 filter and gamma.
-void copy_out(int W, int H) {
-  const int rows = std::min({height, screen_y, H}), cols = std::min({width, screen_x, W});
-  for (int y = 0; y < rows; y++) {
+// Lit rows y0 .. y1 - 1 into the loaded image, bottom-up, with the vertical 1-2-1 filter and
+// gamma; the rows beside them must be lit too.
+void copy_rows(int y0, int y1, int W, int H) {
+  const int cols = std::min({width, screen_x, W});
+  y1 = std::min({y1, height, screen_y, H});
+  for (int y = std::max(y0, 0); y < y1; y++) {
     const uint16_t* L = gimage + (int64_t)(y + 2) * use_x24_3;
     const bool filter = y >= 1 && y <= height - 2 && y + 1 < H;
     float* out = img_content + 4 * (int64_t)(height - 1 - y) * width;
@@ -156,6 +158,36 @@ void copy_out(int W, int H) {
       }
       out[3] = 1.0f;
     }
+  }
+}
+
+void copy_out(int W, int H) {
+  constexpr int kCopyRows = 32;
+  run_chunks((H + kCopyRows - 1) / kCopyRows, bands_for(4),
+             [W, H](int j) { copy_rows(j * kCopyRows, (j + 1) * kCopyRows, W, H); });
+}
+
+// The frame drawn, lit and copied out in one sweep of chunks: each chunk lights its pixel rows
+// and copies those whose neighbours it lit itself as soon as its cells are drawn, while the
+// cells are still in the cache; the rows at the chunks' edges are copied once all are lit.
+// Leaves the frame sizes as the separate steps do.
+void paint_in_chunks(int W, int H, bool rotate, bool output) {
+  lighting_prepare();
+  initToon();
+  const int cx = W / 2 + dispX / 2, cy = H / 2 + dispY / 2;
+  draw_frame(0, rotate, [=](int y0, int y1) {
+    const int p0 = y0 / 2, p1 = (y1 + 1) / 2;
+    light_pixel_rows(cx, cy, p0, p1, W);
+    if (output) copy_rows(p0 + 1, p1 - 1, W, H);
+  });
+  use_x = W, use_y = H;
+  xcenter = W / 2, ycenter = H / 2;
+  if (!output) return;
+  const int step = kChunkRows / 2;
+  for (int p0 = 0; p0 < H; p0 += step) {
+    const int p1 = std::min(H, p0 + step);
+    copy_rows(p0, p0 + 1, W, H);
+    if (p1 - 1 > p0) copy_rows(p1 - 1, p1, W, H);
   }
 }
 
@@ -378,16 +410,16 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, 
     report_memory("memory error (init img)");
     return 1;
   }
-  if (!keep_rotation) rotation_mt();
   int cw, ch;
   canvas_size(&cw, &ch);
   new_magn = cw * magn;
-  if (!keep) {
-    if (content == 1 && !Height3D)
-      abuf_mt(0);
-    else
-      clear_frame();
+  if (!keep && content == 1 && !Height3D) {
+    paint_in_chunks(W, H, !keep_rotation, !skip_output);
+    frames_painted++;
+    return 0;
   }
+  if (!keep_rotation) rotation_mt();
+  if (!keep) clear_frame();
   use_x = W, use_y = H;
   xcenter = W / 2, ycenter = H / 2;
   const int full_dx = dispX, full_dy = dispY;

@@ -1,7 +1,7 @@
 // The frame driver and camera: render settings, the rotation, the frame buffers shared by the
 // rasteriser and the lighting pass, the one-time set-up, the fit of a new scene to the canvas
 // and UpdatePaint, which turns the current scene into one picture in the loaded image. All of it
-// runs on the main thread; the band workers it starts are joined before it goes on.
+// runs on the main thread; the workers it lends chunks of a step to are done before it goes on.
 #pragma once
 #include <cstdint>
 

@@ -1,5 +1,6 @@
 #include "scene3d/project.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/bands.h"
@@ -14,10 +15,8 @@ void band_range(int64_t n, int k, int c, int* lo, int* hi) {
 }
 
 void rotation_mt() {
-  const int c = bands_for(n_atoms > 99999 ? 4 : n_atoms >= 100 ? 2 : 1);
-  run_bands(c, [c](int k) {
-    band_params p{k, c, 0};
-    rotation_mult_thread(&p);
+  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, bands_for(4), [](int j) {
+    rotate_points(j * kPointChunk, (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk));
   });
 }
 
@@ -25,6 +24,11 @@ int rotation_mult_thread(void* param) {
   const band_params* p = (const band_params*)param;
   int lo, hi;
   band_range(n_atoms, p->k, p->c, &lo, &hi);
+  rotate_points(lo, hi);
+  return 0;
+}
+
+void rotate_points(int lo, int hi) {
   for (int i = lo; i < hi; i++) {
     const float X = at_r[i].x, Y = at_r[i].y, Z = at_r[i].z;
     const float x1 = X * cg + Y * sg, y1 = Y * cg - X * sg;       // about z by gamm
@@ -33,13 +37,17 @@ int rotation_mult_thread(void* param) {
     at[i].y = z2 * cb - x1 * sb;
     at[i].d = depth;
   }
-  return 0;
 }
 
 int create_screen_coords(void* param) {
   const band_params* p = (const band_params*)param;
   int lo, hi;
   band_range(n_atoms, p->k, p->c, &lo, &hi);
+  project_points(lo, hi);
+  return 0;
+}
+
+void project_points(int lo, int hi) {
   const bool grid = show_surface || show_triangles;
   // Nothing at or behind the camera is projected: the clip distance is kept positive here even
   // if a caller set it otherwise, so d > 0 wherever s = new_magn / d is formed.
@@ -82,7 +90,6 @@ int create_screen_coords(void* param) {
         a.vis = 0;
     }
   }
-  return 0;
 }
 
 int world2screen(float x, float y, float depth, int* sx, int* sy) {

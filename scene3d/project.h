@@ -14,9 +14,16 @@ struct band_params {
 // Items [*lo, *hi) of band k of c over n items: trunc(n k / c) up to trunc(n (k + 1) / c).
 void band_range(int64_t n, int k, int c, int* lo, int* hi);
 
-// Rotates all points (at_r into the first three fields of at) on 1, 2 or 4 bands.
+// Points a chunk of the rotation and projection steps takes (see run_chunks).
+constexpr int kPointChunk = 1 << 16;
+
+// Rotates all points (at_r into the first three fields of at), in chunks on every core.
 void rotation_mt();
 int rotation_mult_thread(void* param);
+
+// Rotates or projects points lo .. hi - 1.
+void rotate_points(int lo, int hi);
+void project_points(int lo, int hi);
 
 // Projects the points of one band into screen positions and visibility (see render_rec).
 // Grid scenes (show_surface or show_triangles): visibility 1 or 0, screen positions x s and y s

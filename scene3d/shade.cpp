@@ -1,6 +1,7 @@
 #include "scene3d/shade.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/bands.h"
@@ -150,14 +151,33 @@ void shade_quad(int id, float* rgb) {
   lit(colour_of(i), b, highlight, rgb);
 }
 
-// The lighting pass over the lit rows of band k of c, shading samples with shader(id, x, y,
-// rgb, rnd).
-template <typename Shader>
-void light_rows(int cx, int cy, int k, int c, Shader shader) {
-  int y0, y1;
-  band_range(use_y, k, c, &y0, &y1);
-  const int W = use_x;
+// The lighting pass over the lit rows y0 .. y1 - 1, shading samples with shader(id, x, y, rgb,
+// rnd). A shader that is `positional` reads the sample's place and steps the row's generator;
+// any other gives every sample of an object the same colour, which is then shaded once per
+// object for a few rows at a time.
+template <bool positional, typename Shader>
+void light_rows(int cx, int cy, int y0, int y1, int W, Shader shader) {
   if (W < 1) return;
+  // Direct-mapped on the id; no object has the id INT_MIN.
+  struct Shaded {
+    int id;
+    float rgb[3];
+  };
+  constexpr int kCache = 256;
+  Shaded cache[positional ? 1 : kCache];
+  for (Shaded& e : cache) e.id = INT_MIN;
+  auto shade = [&](int id, float x, float y, float* rgb, uint32_t& rnd) {
+    if (positional) {
+      shader(id, x, y, rgb, rnd);
+      return;
+    }
+    Shaded& e = cache[(unsigned)id % kCache];
+    if (e.id != id) {
+      shader(id, x, y, e.rgb, rnd);
+      e.id = id;
+    }
+    rgb[0] = e.rgb[0], rgb[1] = e.rgb[1], rgb[2] = e.rgb[2];
+  };
   for (int y = y0; y < y1; y++) {
     uint32_t rnd = (uint32_t)y + 1;
     const int* up = Abuffer + (int64_t)(2 * y) * Axres;
@@ -170,15 +190,19 @@ void light_rows(int cx, int cy, int k, int c, Shader shader) {
       float rgb[3];
       int P[3];
       if (a0 == a1 && a0 == a2 && a0 == a3) {
-        const int u1 = draw(rnd), u2 = draw(rnd);
-        shader(a0, xl + 0.25f + ((u2 % 11) - 5) * 0.025f, yu + 0.25f + ((u1 % 11) - 5) * 0.025f,
-               rgb, rnd);
+        if (positional) {
+          const int u1 = draw(rnd), u2 = draw(rnd);
+          shade(a0, xl + 0.25f + ((u2 % 11) - 5) * 0.025f, yu + 0.25f + ((u1 % 11) - 5) * 0.025f,
+                rgb, rnd);
+        } else {
+          shade(a0, 0, 0, rgb, rnd);
+        }
         for (int ch = 0; ch < 3; ch++) P[ch] = (int)(1020 * rgb[ch]);
       } else {
         float sum[3] = {0, 0, 0};
         const int ids[4] = {a0, a1, a2, a3};
         for (int q = 0; q < 4; q++) {
-          shader(ids[q], xl + (q & 1) * 0.5f, yu + (q >> 1) * 0.5f, rgb, rnd);
+          shade(ids[q], xl + (q & 1) * 0.5f, yu + (q >> 1) * 0.5f, rgb, rnd);
           sum[0] += rgb[0], sum[1] += rgb[1], sum[2] += rgb[2];
         }
         for (int ch = 0; ch < 3; ch++) P[ch] = (int)(255 * sum[ch]);
@@ -205,6 +229,9 @@ void light_rows(int cx, int cy, int k, int c, Shader shader) {
   }
 }
 
+// Lit rows per chunk of the lighting pass (see run_chunks).
+constexpr int kLitChunkRows = 16;
+
 }  // namespace
 
 uint32_t nextrand() { return step(rnd_next); }
@@ -215,19 +242,28 @@ void SHADET(int id, float, float, float* rgb) { shade_triangle(id, rgb); }
 void SHADEQ(int id, float, float, float* rgb) { shade_quad(id, rgb); }
 
 void Lighting(int cx, int cy, int, int, int k, int c) {
-  light_rows(cx, cy, k, c, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
+  int y0, y1;
+  band_range(use_y, k, c, &y0, &y1);
+  const int W = use_x;
+  light_rows<true>(cx, cy, y0, y1, W, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
     shade_sphere(id, x, y, rgb, rnd);
   });
 }
 
 void Lighting_triangles(int cx, int cy, int, int, int k, int c) {
-  light_rows(cx, cy, k, c,
-             [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
+  int y0, y1;
+  band_range(use_y, k, c, &y0, &y1);
+  const int W = use_x;
+  light_rows<false>(cx, cy, y0, y1, W,
+                    [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
 }
 
 void Lighting_quads(int cx, int cy, int, int, int k, int c) {
-  light_rows(cx, cy, k, c,
-             [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
+  int y0, y1;
+  band_range(use_y, k, c, &y0, &y1);
+  const int W = use_x;
+  light_rows<false>(cx, cy, y0, y1, W,
+                    [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
 }
 
 int lighting_mult_thread(void* param) {
@@ -242,7 +278,7 @@ int lighting_mult_thread(void* param) {
   return 0;
 }
 
-void lighting_mt(int pass) {
+void lighting_prepare() {
   if (curr_el_back && CMap_f) {
     const float* b = CMap_f + 3 * (startElem + curr_el_back);
     scr_r = b[0], scr_g = b[1], scr_b = b[2];
@@ -250,10 +286,27 @@ void lighting_mt(int pass) {
     scr_r = scr_g = scr_b = BackGfloat;
   }
   if (!light_is_setup) setup_light();
-  const int c = bands_for(use_y <= 7 ? 1 : use_y <= 31 ? 2 : 4);
-  run_bands(c, [c, pass](int k) {
-    band_params p{k, c, pass};
-    lighting_mult_thread(&p);
+}
+
+void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
+  if (show_surface)
+    light_rows<false>(cx, cy, y0, y1, W,
+                      [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
+  else if (show_triangles)
+    light_rows<false>(cx, cy, y0, y1, W,
+                      [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
+  else
+    light_rows<true>(cx, cy, y0, y1, W, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
+      shade_sphere(id, x, y, rgb, rnd);
+    });
+}
+
+void lighting_mt(int) {
+  lighting_prepare();
+  const int rows = use_y, W = use_x, chunks = rows > 0 ? (rows - 1) / kLitChunkRows + 1 : 0;
+  const int cx = xcenter + dispX, cy = ycenter + dispY;
+  run_chunks(chunks, bands_for(4), [rows, W, cx, cy](int j) {
+    light_pixel_rows(cx, cy, j * kLitChunkRows, std::min(rows, (j + 1) * kLitChunkRows), W);
   });
 }
 

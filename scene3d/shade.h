@@ -34,7 +34,14 @@ extern uint32_t rnd_next;
 uint32_t nextrand();
 int myrand();
 
+// Lights the frame (its size and centre in use_x, use_y, xcenter + dispX, ycenter + dispY) in
+// chunks of rows on every core.
 void lighting_mt(int pass);
+// What every lit row needs first: the background colour and the light.
+void lighting_prepare();
+// Lit rows y0 .. y1 - 1 of a frame W pixels wide, centred at (cx, cy) pixels, from the cells of
+// rows 2 y0 .. 2 y1 - 1; lighting_prepare must have run.
+void light_pixel_rows(int cx, int cy, int y0, int y1, int W);
 int lighting_mult_thread(void* param);
 void Lighting(int cx, int cy, int stereo, int pass, int k, int c);
 void Lighting_triangles(int cx, int cy, int stereo, int pass, int k, int c);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -148,6 +149,68 @@ TEST(Bands, AReaderOfPiecesNeverWaitsOnABandThatHasNotStarted) {
     EXPECT_EQ(read, std::vector<int>(c.n, 1));
     for (int y = 0; y < c.n; y++) ASSERT_EQ(made[y].load(), 1) << "row " << y;
   }
+}
+
+TEST(Chunks, EveryChunkRunsOnceBeforeTheCallReturns) {
+  struct Case {
+    int chunks, threads;
+  };
+  for (Case c : {Case{1, 8}, Case{2, 8}, Case{7, 3}, Case{100, 8}, Case{5, 1}, Case{3, 0}}) {
+    std::vector<std::atomic<int>> runs(c.chunks);
+    run_chunks(c.chunks, c.threads, [&](int j) {
+      // Slow chunks, so that a call that returned early would show.
+      if (j % 3 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      runs[j]++;
+    });
+    for (int j = 0; j < c.chunks; j++)
+      EXPECT_EQ(runs[j].load(), 1) << c.chunks << " " << c.threads << " " << j;
+  }
+  run_chunks(0, 8, [](int) { FAIL(); });
+}
+
+TEST(Chunks, SequentialPathAndNestedCallsRunInOrderOnTheCaller) {
+  std::vector<int> order;
+  is9xline = 1;
+  run_chunks(5, 8, [&](int j) { order.push_back(j); });
+  is9xline = 0;
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+  std::vector<std::atomic<int>> runs(8 * 8);
+  run_chunks(8, 8, [&](int j) {
+    const std::thread::id outer = std::this_thread::get_id();
+    int last = -1;
+    run_chunks(8, 8, [&](int i) {
+      EXPECT_EQ(std::this_thread::get_id(), outer);
+      EXPECT_EQ(i, last + 1);
+      last = i;
+      runs[8 * j + i]++;
+    });
+  });
+  for (auto& r : runs) EXPECT_EQ(r.load(), 1);
+}
+
+// Two threads split at once: the second runs its chunks alone rather than wait for the workers.
+TEST(Chunks, SplitsFromTwoThreadsAtOnce) {
+  std::vector<std::atomic<int>> a(200), b(200);
+  auto split = [](std::vector<std::atomic<int>>& runs) {
+    for (int k = 0; k < 20; k++) run_chunks(10, 8, [&](int j) { runs[10 * k + j]++; });
+  };
+  std::thread other(split, std::ref(b));
+  split(a);
+  other.join();
+  for (int j = 0; j < 200; j++) {
+    EXPECT_EQ(a[j].load(), 1) << j;
+    EXPECT_EQ(b[j].load(), 1) << j;
+  }
+}
+
+// More workers than were ever started, and the next start fails: the split goes on with the
+// workers there are.
+TEST(Chunks, AWorkerThatCannotStartLosesNoChunk) {
+  plat_fail_thread_starts = 1;
+  std::vector<std::atomic<int>> runs(50);
+  run_chunks(50, 200, [&](int j) { runs[j]++; });
+  EXPECT_EQ(plat_fail_thread_starts, 0);
+  for (auto& r : runs) EXPECT_EQ(r.load(), 1);
 }
 
 TEST(Env, WorkerCountFromTheEnvironment) {

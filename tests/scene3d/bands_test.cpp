@@ -44,6 +44,15 @@ class Bands : public ::testing::Test {
       EXPECT_EQ(memcmp(f.picture.data(), one.picture.data(), f.picture.size() * sizeof(float)), 0);
     }
     draw_in_index_order = 0;
+    // A frame is lit and copied chunk by chunk as its cells are drawn; the same cells lit and
+    // copied afterwards, by the separate steps, give the same picture.
+    force_bands = 4;
+    ASSERT_EQ(UpdatePaint(0, 0, 1, 1, 0, 0, 0, 0, 0), 0);
+    Frame relit = grab_frame();
+    EXPECT_TRUE(relit.ids == one.ids);
+    EXPECT_TRUE(relit.lit == one.lit);
+    EXPECT_EQ(
+        memcmp(relit.picture.data(), one.picture.data(), relit.picture.size() * sizeof(float)), 0);
   }
 };
 
@@ -76,6 +85,39 @@ TEST_F(Bands, Triangles) {
   rot_x = 40, rot_y = 10;
   UpdateAngles();
   expect_same_for_every_split();
+}
+
+// Each chunk of rows draws only the triangles listed for it (the lists are left out when there is
+// no memory for them): drawing every triangle into the whole frame gives the same cells.
+TEST_F(Bands, TrianglesListedPerChunk) {
+  // Small triangles around the points of a cloud, most of them in sight, some across chunks.
+  std::vector<tri> t;
+  std::vector<Ball> places = ball_cloud(2000, 5, 8, 0), corners = ball_cloud(6000, 6, 0.6, 0);
+  for (size_t k = 0; k < places.size(); k++) {
+    const Ball &p = places[k], *c = &corners[3 * k];
+    t.push_back(tri{{p.x + c[0].x, p.y + c[0].y, p.z + c[0].z},
+                    {p.x + c[1].x, p.y + c[1].y, p.z + c[1].z},
+                    {p.x + c[2].x, p.y + c[2].y, p.z + c[2].z},
+                    {0, 0.6, 0.8}});
+  }
+  ASSERT_EQ(show_mesh(t), 0);
+  for (float zoom : {1.0f, 3.0f}) {
+    SCOPED_TRACE(zoom);
+    magn *= zoom;
+    ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
+    Frame listed = grab_frame();
+    const size_t cells = (size_t)Axres * Ayres;
+    std::fill(Abuffer, Abuffer + cells, 0);
+    std::fill(Dbuffer, Dbuffer + cells, 1e19f);
+    use_x = Axres, use_y = Ayres;  // the rasterising step's sizes, in cells
+    DrawAbuf_triangles(Axres / 2 + dispX, Ayres / 2 + dispY, 0, 0, 1);
+    Frame all = grab_frame();
+    EXPECT_TRUE(all.ids == listed.ids);
+    EXPECT_EQ(memcmp(all.depths.data(), listed.depths.data(), cells * sizeof(float)), 0);
+    int shown = 0;
+    for (int id : listed.ids) shown += id != 0;
+    EXPECT_GT(shown, (int)cells / 10);
+  }
 }
 
 TEST_F(Bands, Quads) {

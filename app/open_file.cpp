@@ -248,6 +248,32 @@ static void title_with_name(const char* name) {
     set_title(name);
 }
 
+// The file buffer moved out of the way while a reader fills a new one. Put back, it replaces
+// whatever that reader left there; not put back, it is freed.
+class bytes_aside {
+ public:
+  bytes_aside() = default;
+  bytes_aside(const bytes_aside&) = delete;
+  bytes_aside& operator=(const bytes_aside&) = delete;
+  ~bytes_aside() {
+    if (held_ && length_ != -1) free(bytes_);
+  }
+  void take() {
+    bytes_ = bin_content, length_ = bin_allocated, held_ = true;
+    bin_content = nullptr, bin_allocated = -1;
+  }
+  void put_back() {
+    if (!held_) return;
+    if (bin_allocated != -1) free(bin_content);
+    bin_content = bytes_, bin_allocated = length_, held_ = false;
+  }
+
+ private:
+  unsigned char* bytes_ = nullptr;
+  int length_ = -1;
+  bool held_ = false;
+};
+
 static void open_now(int fit) {
   const char* name = openfilename;
 
@@ -283,6 +309,11 @@ static void open_now(int fit) {
   }
 
   set_extension_flags(name);
+  open_entry* row = first_row_taking_name();
+  // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
+  // the file buffer: the shown file's bytes wait aside until the scene's reader is done.
+  bytes_aside shown;
+  if (row && row->action == OPEN_SCENE) shown.take();
 
   int len = (int)length;
   if (len != bin_allocated) {
@@ -292,6 +323,7 @@ static void open_now(int fit) {
       fclose(f);
       printf("memory error (bin)\n");
       bin_allocated = -1;
+      shown.put_back();
       return;
     }
     bin_allocated = len;
@@ -318,8 +350,9 @@ static void open_now(int fit) {
     return;
   }
 
-  int r = dispatch(first_row_taking_name(), fit);
+  int r = dispatch(row, fit);
   if (r == kept_as_shown) {
+    shown.put_back();
     if (open_kind_before >= 0) set_content_kind(open_kind_before);
     show_current_view();
     return;

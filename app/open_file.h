@@ -60,7 +60,8 @@ enum open_action {
   OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
   OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
   OPEN_SCENE,           // 0: the row's set_kind; otherwise the reader has put its reason on the
-                        // status line, and the picture, the title and the kind stay
+                        // status line, and the picture, the title, the kind and the file
+                        // buffer stay
   OPEN_NOTHING,         // no reader; the kind stays
   OPEN_HTML,            // no reader; the text view shows the buffer
 };

@@ -3,13 +3,13 @@
 // at most giflib's.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "formats/gif_encode.h"
+#include "support/bench_timing.h"
 
 #ifdef HAVE_GIFLIB
 #include <gif_lib.h>
@@ -52,16 +52,6 @@ ssize_t count_bytes(void*, const char*, size_t n) {
 FILE* counting_stream() {
   cookie_io_functions_t io = {nullptr, count_bytes, nullptr, nullptr};
   return fopencookie(nullptr, "w", io);
-}
-
-double seconds_since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 // Bytes written, or -1 on failure.

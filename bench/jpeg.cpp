@@ -18,6 +18,7 @@
 #include <jpeglib.h>
 
 #include "formats/readers.h"
+#include "support/bench_timing.h"
 #include "support/exif_tag.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
@@ -67,16 +68,6 @@ std::string make_photo() {
     rmdir(made.substr(0, made.rfind('/')).c_str());
   });
   return jpg;
-}
-
-double seconds_since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 // The peer: the library's own decompression of the buffer to RGB rows, with its defaults.

@@ -16,6 +16,7 @@
 
 #include "app/jpeg_export.h"
 #include "platform/dialogs.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
@@ -67,16 +68,6 @@ bool make_picture() {
   }
   image_post(W, H, 1);
   return fclose(f) == 0;
-}
-
-double seconds_since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 void BM_export_24mp_beside_cjpeg(benchmark::State& st) {

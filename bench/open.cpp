@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/open_file.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "view/canvas.h"
 #include "view/screen.h"
@@ -48,15 +49,6 @@ std::string make_file(const std::string& tail, long long size, bool html) {
     });
   made.push_back(path);
   return path;
-}
-
-double seconds_since(std::chrono::steady_clock::time_point t) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // Every redraw ends with the display quantiser, whatever the view. With no 8-bit canvas to fill

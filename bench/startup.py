@@ -13,6 +13,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "e2e"))
+from xvfb import start_xvfb  # noqa: E402
+
 x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
 
 
@@ -59,21 +62,6 @@ x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 # A window that goes away between two requests is no reason to stop.
 IGNORE_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
 IS_VIEWABLE, ALL_PLANES, Z_PIXMAP = 2, 0xFFFFFFFF, 2
-
-
-def start_xvfb():
-    rfd, wfd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(wfd)
-    num = b""
-    with os.fdopen(rfd, "rb") as f:
-        while not num.endswith(b"\n"):
-            ch = f.read(1)
-            if not ch:
-                break
-            num += ch
-    return xvfb, ":" + num.decode().strip()
 
 
 def find_window(dpy, title):
@@ -159,7 +147,7 @@ def xplanet_once(folder):
 def main():
     program = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 9
-    xvfb, display = start_xvfb()
+    xvfb, display = start_xvfb("1280x1024x24")
     try:
         env = dict(os.environ, DISPLAY=display)
         dpy = x11.XOpenDisplay(display.encode())

@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -15,6 +14,7 @@
 #include "app/open_file.h"
 #include "scene3d/navigate.h"
 #include "scene3d/synthetic_scenes.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/terrain_fixtures.h"
@@ -22,15 +22,6 @@
 #include "view/screen.h"
 
 namespace {
-
-double seconds_since(std::chrono::steady_clock::time_point t) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void open_name(const std::string& path) {
   snprintf(openfilename, sizeof openfilename, "%s", path.c_str());

@@ -261,12 +261,6 @@ bool binary_by_line_feed(const unsigned char* data, int64_t size) {
   return size > 80 && !memchr(data, '\n', 80);
 }
 
-// The last part of a path, for messages.
-const char* file_part(const char* path) {
-  const char* slash = strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
-
 // Moves the points so that their mean lies at the origin. The triangles keep the file's
 // coordinates: only their normals are read when the mesh is drawn.
 void centre_points() {

@@ -83,11 +83,6 @@ int fail(const char* format, ...) {
   return 1;
 }
 
-const char* file_part(const char* path) {
-  const char* slash = strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
-
 // ---- the bytes of the file
 
 struct Bytes {

@@ -126,11 +126,6 @@ void reserve_rows(int64_t bytes_left) {
   if (need > atoms_allocated) AllocMoreAtoms(need);
 }
 
-const char* file_part(const char* path) {
-  const char* slash = strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
-
 int next_free_group() {
   int top = 0;
   for (int i = 0; i < n_atoms; i++)

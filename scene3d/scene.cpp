@@ -426,34 +426,36 @@ void ChangeMenuItem(int* item, int value, void*) {
   if (item) *item = value;
 }
 
+namespace {
+
+// Exchanges each global of the store with the field of s that bears its name.
+void swap_store(StoreState& s) {
+  using std::swap;
+  swap(at, s.at), swap(at_r, s.at_r), swap(at_el, s.at_el), swap(at_rad, s.at_rad);
+  swap(n_atoms, s.n_atoms), swap(atoms_allocated, s.atoms_allocated);
+  swap(group, s.group), swap(have_groups, s.have_groups), swap(alloc_groups, s.alloc_groups);
+  swap(shapely, s.shapely), swap(have_shapely, s.have_shapely);
+  swap(alloc_shapely, s.alloc_shapely);
+  swap(temperature, s.temperature), swap(have_temperature, s.have_temperature);
+  swap(alloc_temperature, s.alloc_temperature);
+  swap(usercol, s.usercol), swap(have_usercol, s.have_usercol);
+  swap(alloc_usercol, s.alloc_usercol);
+  swap(charge, s.charge), swap(have_charges, s.have_charges), swap(alloc_charge, s.alloc_charge);
+  swap(backbones, s.backbones), swap(have_backbone, s.have_backbone);
+  swap(alloc_backbone, s.alloc_backbone);
+  swap(bond, s.bond), swap(n_bonds, s.n_bonds), swap(max_bonds, s.max_bonds);
+  swap(v, s.v);
+  swap(content, s.content);
+  swap(is_bin, s.is_bin), swap(is_txt, s.is_txt), swap(is_html, s.is_html);
+  swap(isGlass, s.isGlass), swap(isHgt, s.isHgt), swap(have_gra2d, s.have_gra2d);
+  swap(isApollonius, s.isApollonius);
+}
+
+}  // namespace
+
 StoreState store_take() {
   StoreState s;
-  s.at = at, s.at_r = at_r, s.at_el = at_el, s.at_rad = at_rad;
-  s.n_atoms = n_atoms, s.atoms_allocated = atoms_allocated;
-  s.group = group, s.have_groups = have_groups, s.alloc_groups = alloc_groups;
-  s.shapely = shapely, s.have_shapely = have_shapely, s.alloc_shapely = alloc_shapely;
-  s.temperature = temperature, s.have_temperature = have_temperature;
-  s.alloc_temperature = alloc_temperature;
-  s.usercol = usercol, s.have_usercol = have_usercol, s.alloc_usercol = alloc_usercol;
-  s.charge = charge, s.have_charges = have_charges, s.alloc_charge = alloc_charge;
-  s.backbones = backbones, s.have_backbone = have_backbone, s.alloc_backbone = alloc_backbone;
-  s.bond = bond, s.n_bonds = n_bonds, s.max_bonds = max_bonds;
-  s.v.swap(v);
-  s.content = content;
-  s.is_bin = is_bin, s.is_txt = is_txt, s.is_html = is_html, s.isGlass = isGlass;
-  s.isHgt = isHgt, s.have_gra2d = have_gra2d, s.isApollonius = isApollonius;
-
-  at = nullptr, at_r = nullptr, at_el = nullptr, at_rad = nullptr;
-  n_atoms = atoms_allocated = 0;
-  group = nullptr, have_groups = alloc_groups = 0;
-  shapely = nullptr, have_shapely = alloc_shapely = 0;
-  temperature = nullptr, have_temperature = alloc_temperature = 0;
-  usercol = nullptr, have_usercol = alloc_usercol = 0;
-  charge = nullptr, have_charges = alloc_charge = 0;
-  backbones = nullptr, have_backbone = alloc_backbone = 0;
-  bond = nullptr, n_bonds = max_bonds = 0;
-  content = 0;
-  is_bin = is_txt = is_html = isGlass = isHgt = have_gra2d = isApollonius = 0;
+  swap_store(s);
   return s;
 }
 
@@ -476,22 +478,7 @@ void store_free(StoreState& s) {
 void store_put(StoreState& s) {
   StoreState old = store_take();
   store_free(old);
-  at = s.at, at_r = s.at_r, at_el = s.at_el, at_rad = s.at_rad;
-  n_atoms = s.n_atoms, atoms_allocated = s.atoms_allocated;
-  group = s.group, have_groups = s.have_groups, alloc_groups = s.alloc_groups;
-  shapely = s.shapely, have_shapely = s.have_shapely, alloc_shapely = s.alloc_shapely;
-  temperature = s.temperature, have_temperature = s.have_temperature;
-  alloc_temperature = s.alloc_temperature;
-  usercol = s.usercol, have_usercol = s.have_usercol, alloc_usercol = s.alloc_usercol;
-  charge = s.charge, have_charges = s.have_charges, alloc_charge = s.alloc_charge;
-  backbones = s.backbones, have_backbone = s.have_backbone, alloc_backbone = s.alloc_backbone;
-  bond = s.bond, n_bonds = s.n_bonds, max_bonds = s.max_bonds;
-  v.swap(s.v);
-  content = s.content;
-  is_bin = s.is_bin, is_txt = s.is_txt, is_html = s.is_html, isGlass = s.isGlass;
-  isHgt = s.isHgt, have_gra2d = s.have_gra2d, isApollonius = s.isApollonius;
-  std::vector<tri>().swap(s.v);
-  s = StoreState();
+  swap_store(s);
 }
 
 }  // namespace scene3d

@@ -10,6 +10,9 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/frame.h"
+#include "scene3d/read_mesh.h"
+#include "scene3d/read_molecule.h"
+#include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
 #include "scene3d/terrain_scene.h"
@@ -102,6 +105,11 @@ int scene_fail(const char* format, ...) {
   failure = text;
   printf("%s\n", text);
   return 1;
+}
+
+const char* file_part(const char* path) {
+  const char* slash = strrchr(path, '/');
+  return slash ? slash + 1 : path;
 }
 
 bool previous_scene_terrain() { return was_terrain; }

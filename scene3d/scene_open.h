@@ -31,19 +31,17 @@ int scene_open(const SceneReader& read);
 // 1. The last reason wins.
 int scene_fail(const char* format, ...);
 
+// The last part of a path: what the readers' reasons name a file by.
+const char* file_part(const char* path);
+
 // True while a reader runs when the scene shown before was a terrain tile.
 bool previous_scene_terrain();
 
 // The scene entry: records the canvas as the frame size, sets up the renderer once and reads
-// the file `path` with the surface grid reader, the molecule reader, the mesh reader (the first
-// flag set) or, with no flag, builds the terrain scene (terrain_scene.h) of the tile that the
-// file buffer holds under the name `path`; then shows it as scene_open does. 0, or 1 when
-// nothing new is shown.
+// the file `path` with the first reader whose flag is set (OpenSdfFile, OpenMolFile,
+// OpenStlFile: each follows the reader contract above) or, with no flag, builds the terrain scene
+// (terrain_scene.h) of the tile that the file buffer holds under the name `path`; then shows it
+// as scene_open does. 0, or 1 when nothing new is shown.
 int old_render(const char* path, int surface, int molecule, int mesh);
-
-// The readers old_render hands a file to; each follows the reader contract above.
-int OpenSdfFile(const char* name, int mode);  // surface grid (read_surface_grid)
-int OpenMolFile(const char* name);            // molecule (read_molecule)
-int OpenStlFile(const char* name);            // mesh (read_mesh)
 
 }  // namespace scene3d

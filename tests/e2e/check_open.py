@@ -7,23 +7,11 @@ import shutil
 import sys
 import tempfile
 
-from PIL import Image
-
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import Session, open_with_chooser  # noqa: E402
+from xvfb import CANVAS_X, CANVAS_Y, Session, check, finish, open_with_chooser  # noqa: E402
 
 program = os.path.abspath(sys.argv[1])
 font = open(os.path.join(os.path.dirname(program), "generated", "font.bin"), "rb").read()
-failures = []
-
-CANVAS_X, CANVAS_Y = 104, 24  # canvas pixel (0, 0) in the window
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what)
-    if not cond:
-        failures.append(what)
-
 
 def read_cell(img, col, row):
     """The character in text cell (col, row) of the canvas: black ink on a light background."""
@@ -40,11 +28,6 @@ def read_cell(img, col, row):
 
 def read_row(img, row, n, col0=0):
     return "".join(read_cell(img, col0 + i, row) for i in range(n))
-
-
-def shot(s, wid, name):
-    path = os.path.join(work, name)
-    return Image.open(s.screenshot(wid, path)).convert("RGB")
 
 
 def dump_line(data, line):
@@ -111,18 +94,18 @@ with Session(program, [missing], env=env) as s:
     check(s.proc.poll() is None, "the program runs on after the message")
 
 # The menu's chooser: page, view choice to hex and back, unknown file, empty file.
-with Session(program, [], env=env) as s:
+with Session(program, [], env=env, shots=work) as s:
     wid = s.wait_window()
     s.settle(1.0)
     open_with_chooser(s, wid, page)
     check(s.title(wid) == page, "chooser: the page names the window")
-    img = shot(s, wid, "page.png")
+    img = s.picture(wid, "page.png")
     for i, line in enumerate(page_lines):
         got = read_row(img, i, len(line) + 1)
         check(got == line + " ", "page row %d reads %r (got %r)" % (i, line, got))
 
     pick_view(s, wid, -3)  # "auto" -> "hex"
-    img = shot(s, wid, "page-hex.png")
+    img = s.picture(wid, "page-hex.png")
     with open(page, "rb") as f:
         page_data = f.read()
     got = read_row(img, 0, 67)
@@ -131,13 +114,13 @@ with Session(program, [], env=env) as s:
     got = read_row(img, 1, 67)
     check(got == dump_line(page_data, 0), "view choice hex: the first line (got %r)" % got)
     pick_view(s, wid, 3)  # "hex" -> "auto"
-    img = shot(s, wid, "page-back.png")
+    img = s.picture(wid, "page-back.png")
     got = read_row(img, 1, len(page_lines[1]))
     check(got == page_lines[1], "view choice back to auto: the text again (got %r)" % got)
 
     open_with_chooser(s, wid, blob)
     check(s.title(wid) == blob, "chooser: the binary file names the window")
-    img = shot(s, wid, "blob.png")
+    img = s.picture(wid, "blob.png")
     lines = (len(blob_data) + 15) // 16
     for line in range(lines):
         got = read_row(img, line + 1, 67)
@@ -147,13 +130,11 @@ with Session(program, [], env=env) as s:
     open_with_chooser(s, wid, empty)
     check(s.title(wid) == "Preview", "chooser: an empty file gives the title Preview")
     # "Open SRTM..." set the hex kind, and the empty file leaves it: its (empty) dump is shown
-    img = shot(s, wid, "empty.png")
+    img = s.picture(wid, "empty.png")
     got = read_row(img, 0, 8)
     check(got == "87654321", "an empty file over the hex kind: the header (got %r)" % got)
     check(read_row(img, 1, 67).strip() == "", "an empty file over the hex kind: no lines")
     check(s.proc.poll() is None, "the program is still running")
 
 shutil.rmtree(work, ignore_errors=True)
-if failures:
-    print("%d end-to-end check(s) failed" % len(failures))
-    sys.exit(1)
+finish()

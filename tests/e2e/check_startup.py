@@ -9,17 +9,9 @@ import tempfile
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import Session  # noqa: E402
+from xvfb import Session, check, finish  # noqa: E402
 
 program = os.path.abspath(sys.argv[1])
-failures = []
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what)
-    if not cond:
-        failures.append(what)
-
 
 def gradient(y, h):
     b = 0.1 * (1 - y / h)
@@ -80,6 +72,4 @@ with Session(small, screen="640x480x24", env={"ASAN_OPTIONS": "detect_leaks=0"})
     check(s.proc.poll() is None and "Sanitizer" not in out,
           "640x480 screen: starts and runs cleanly (%s)" % os.path.basename(os.path.dirname(small)))
 
-if failures:
-    print("%d end-to-end check(s) failed" % len(failures))
-    sys.exit(1)
+finish()

@@ -11,30 +11,13 @@ import sys
 import tempfile
 import zipfile
 
-from PIL import Image
-
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import Session, open_with_chooser  # noqa: E402
+from xvfb import (CANVAS_X, CANVAS_Y, Session, changed, check, click, finish,  # noqa: E402
+                  open_with_chooser)
 
 program = os.path.abspath(sys.argv[1])
 drag_source = os.path.join(os.path.dirname(program), "e2e_drag_source")
 src = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-failures = []
-
-CANVAS_X, CANVAS_Y = 104, 24
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what)
-    if not cond:
-        failures.append(what)
-
-
-def canvas(s, wid, name):
-    img = Image.open(s.screenshot(wid, os.path.join(work, name))).convert("RGB")
-    w, h = img.size
-    return img.crop((CANVAS_X, CANVAS_Y, w - 4, h - 24))
-
 
 class Seen:
     """The canvas by palette colour: the sea's blue, the low land's green, the rest; and the box
@@ -82,15 +65,6 @@ def check_terrain(img, what):
     return seen
 
 
-def click(s, wid, x, y, button=1):
-    s.x("xdotool", "mousemove", "--window", wid, str(x), str(y), "click", str(button))
-    s.settle(1.0)
-
-
-def differs(a, b):
-    return list(a.getdata()) != list(b.getdata())
-
-
 work = tempfile.mkdtemp()
 home = os.path.join(work, "home")
 os.makedirs(os.path.join(home, ".local", "share"))
@@ -122,12 +96,12 @@ with Session(program, [tile], env=env) as s:
         s.settle(0.8)
     check(s.proc.poll() is None, "the program runs on after the report")
 
-with Session(program, [], env=env) as s:
+with Session(program, [], env=env, shots=work) as s:
     wid = s.wait_window()
     s.settle(1.0)
     open_with_chooser(s, wid, tile)
     check(s.title(wid) == tile, "chooser: the tile names the window")
-    first = canvas(s, wid, "chooser.png")
+    first = s.canvas(wid, "chooser.png")
     seen = check_terrain(first, "chooser")
 
     cx, cy = CANVAS_X + 500, CANVAS_Y + 400
@@ -137,35 +111,35 @@ with Session(program, [], env=env) as s:
         s.settle(0.2)
     s.x("xdotool", "mouseup", "1")
     s.settle(1.0)
-    dragged = canvas(s, wid, "dragged.png")
-    check(differs(dragged, first), "a drag turns the terrain")
+    dragged = s.canvas(wid, "dragged.png")
+    check(changed(dragged, first), "a drag turns the terrain")
 
     shots = {}
     for name, (bx, by) in {"left arrow": (51, 130), "up arrow": (70, 103), "+": (17, 98),
                            "-": (17, 155), "1:1": (17, 126)}.items():
-        last = canvas(s, wid, "before.png")
+        last = s.canvas(wid, "before.png")
         click(s, wid, bx, by)
-        shots[name] = canvas(s, wid, "after.png")
-        check(differs(shots[name], last), "%s redraws the terrain" % name)
+        shots[name] = s.canvas(wid, "after.png")
+        check(changed(shots[name], last), "%s redraws the terrain" % name)
     grown = Seen(shots["+"])
     shrunk = Seen(shots["-"])
     check(grown.shown > shrunk.shown, "+ shows the terrain larger than - (%d, %d)" % (grown.shown, shrunk.shown))
 
     s.x("xdotool", "windowsize", wid, "900", "700")
     s.settle(2.0)
-    resized = canvas(s, wid, "resized.png")
+    resized = s.canvas(wid, "resized.png")
     check(resized.size[0] < first.size[0] and Seen(resized).shown > 500,
           "after a resize the terrain fills the smaller canvas")
 
     # A text file named .hgt: refused, and the terrain stays as it was.
-    kept = canvas(s, wid, "kept.png")
+    kept = s.canvas(wid, "kept.png")
     open_with_chooser(s, wid, text)
     check(s.title(wid) == tile, "a text file named .hgt leaves the title")
-    check(not differs(canvas(s, wid, "refused.png"), kept), "a text file named .hgt leaves the picture")
+    check(not changed(s.canvas(wid, "refused.png"), kept), "a text file named .hgt leaves the picture")
     check(s.proc.poll() is None, "the program runs on")
 
 # A drop of the zipped tile on the picture, from a drag source on the same screen.
-with Session(program, [], env=env) as s:
+with Session(program, [], env=env, shots=work) as s:
     wid = s.wait_window()
     s.settle(1.0)
     drag = subprocess.Popen([drag_source, "file://" + zipped + "\r\n"], env=s.env)
@@ -182,12 +156,10 @@ with Session(program, [], env=env) as s:
         s.x("xdotool", "mouseup", "1")
         s.settle(4.0)
         check(s.title(wid) == zipped, "drop: the zipped tile names the window (%r)" % s.title(wid))
-        check_terrain(canvas(s, wid, "dropped.png"), "drop")
+        check_terrain(s.canvas(wid, "dropped.png"), "drop")
     finally:
         drag.kill()
         drag.wait()
 
 shutil.rmtree(work, ignore_errors=True)
-if failures:
-    print("%d end-to-end check(s) failed" % len(failures))
-    sys.exit(1)
+finish()

@@ -1,39 +1,67 @@
-"""Runs the real program on a private Xvfb server and looks at its window (used by the checks)."""
+"""Runs the real program on a private Xvfb server and looks at its window (used by the checks,
+and by bench/startup.py for the server)."""
 import os
 import re
 import subprocess
+import sys
 import tempfile
 import time
 
+from PIL import Image, ImageChops
+
+CANVAS_X, CANVAS_Y = 104, 24  # canvas pixel (0, 0) in the window
+
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what)
+    if not cond:
+        failures.append(what)
+
+
+def finish():
+    """Ends the check script: status 1 when a check failed."""
+    if failures:
+        print("%d end-to-end check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+def start_xvfb(screen):
+    """A new Xvfb server with one screen of the given geometry; returns it and its display name."""
+    rfd, wfd = os.pipe()
+    # -displayfd lets the server pick a free display number and tell us.
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(wfd), "-screen", "0", screen, "-nolisten", "tcp"],
+        pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(wfd)
+    num = b""
+    with os.fdopen(rfd, "rb") as f:
+        while not num.endswith(b"\n"):
+            ch = f.read(1)
+            if not ch:
+                break
+            num += ch
+    return xvfb, ":" + num.decode().strip()
+
 
 class Session:
-    """An Xvfb server plus one program on it.  Use as a context manager."""
+    """An Xvfb server plus one program on it.  Use as a context manager.  Screenshots taken by
+    name go to the folder `shots`."""
 
-    def __init__(self, program, args=(), screen="1280x1024x24", env=None):
+    def __init__(self, program, args=(), screen="1280x1024x24", env=None, shots=None):
         self.program = program
         self.args = list(args)
         self.screen = screen
         self.extra_env = env or {}
+        self.shots = shots
         self.xvfb = None
         self.proc = None
         self.display = None
         self.log = tempfile.TemporaryFile()
 
     def __enter__(self):
-        rfd, wfd = os.pipe()
-        # -displayfd lets the server pick a free display number and tell us.
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", self.screen, "-nolisten", "tcp"],
-            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(wfd)
-        num = b""
-        with os.fdopen(rfd, "rb") as f:
-            while not num.endswith(b"\n"):
-                ch = f.read(1)
-                if not ch:
-                    break
-                num += ch
-        self.display = ":" + num.decode().strip()
+        self.xvfb, self.display = start_xvfb(self.screen)
         env = dict(os.environ, DISPLAY=self.display)
         env.update(self.extra_env)
         self.env = env
@@ -85,6 +113,16 @@ class Session:
             raise RuntimeError("import failed: " + r.stderr)
         return path
 
+    def picture(self, wid, name):
+        """A screenshot of the window, saved as `name` in the shots folder, in RGB."""
+        return Image.open(self.screenshot(wid, os.path.join(self.shots, name))).convert("RGB")
+
+    def canvas(self, wid, name):
+        """The canvas part of a screenshot of the window (saved whole as `name`)."""
+        img = self.picture(wid, name)
+        w, h = img.size
+        return img.crop((CANVAS_X, CANVAS_Y, w - 4, h - 24))
+
     def key(self, wid, *keys):
         self.x("xdotool", "key", "--window", wid, *keys)
 
@@ -92,8 +130,9 @@ class Session:
         time.sleep(seconds)
 
 
-def open_with_chooser(s, wid, path):
-    """File > Open SRTM..., then the path typed into the chooser's location field."""
+def open_with_chooser(s, wid, path, wait=2.0):
+    """File > Open SRTM..., then the path typed into the chooser's location field; then `wait`
+    seconds for the file to be shown."""
     s.x("xdotool", "mousemove", "--window", wid, "15", "10", "click", "1")
     s.settle(0.7)
     s.x("xdotool", "mousemove", "--window", wid, "40", "32", "click", "1")
@@ -108,4 +147,72 @@ def open_with_chooser(s, wid, path):
     s.x("xdotool", "type", "--delay", "80", path)
     s.settle(1.0)
     s.x("xdotool", "key", "Return")
+    s.settle(wait)
+
+
+def click(s, wid, x, y, button=1):
+    s.x("xdotool", "mousemove", "--window", wid, str(x), str(y), "click", str(button))
+    s.settle(1.0)
+
+
+def changed(a, b):
+    """True when two pictures differ in size or in any pixel."""
+    return a.size != b.size or ImageChops.difference(a, b).getbbox() is not None
+
+
+# ---- 3D scenes (molecules, meshes, surface grids)
+
+def scene_box(img):
+    """Box of the pixels that differ from the background (the colour of the top left corner)."""
+    bg = Image.new("RGB", img.size, img.getpixel((2, 2)))
+    diff = ImageChops.difference(img, bg).convert("L").point(lambda v: 255 if v > 12 else 0)
+    return diff.getbbox()
+
+
+def fitted_and_centred(img, what):
+    box = scene_box(img)
+    check(box is not None, what + ": something is drawn")
+    if box is None:
+        return
+    w, h = img.size
+    cx, cy = (box[0] + box[2]) / 2, (box[1] + box[3]) / 2
+    check(abs(cx - w / 2) < 0.06 * w and abs(cy - h / 2) < 0.06 * h,
+          what + ": centred (box %s in %dx%d)" % (box, w, h))
+    fill = max((box[2] - box[0]) / w, (box[3] - box[1]) / h)
+    check(0.4 < fill < 1.0, what + ": fills the canvas (%.2f of its limiting side)" % fill)
+
+
+def check_navigation(s, wid, first, noun, prefix):
+    """A drag, the right arrow button, + and - and a smaller window each give a new picture of the
+    scene whose first picture is `first`; the window gets its size back.  Returns the picture
+    after the drag."""
+    s.x("xdotool", "mousemove", "--window", wid, "600", "400", "mousedown", "1")
+    for k in range(1, 9):
+        s.x("xdotool", "mousemove", "--window", wid, str(600 + 10 * k), str(400 + 12 * k))
+        s.settle(0.1)
+    s.x("xdotool", "mouseup", "1")
+    s.settle(1.0)
+    dragged = s.canvas(wid, prefix + "-drag.png")
+    check(changed(first, dragged), "a drag turns the " + noun)
+
+    click(s, wid, 87, 130)  # the right arrow
+    turned = s.canvas(wid, prefix + "-arrow.png")
+    check(changed(dragged, turned), "an arrow button turns the " + noun)
+
+    before = scene_box(turned)
+    click(s, wid, 17, 98)  # +
+    bigger = scene_box(s.canvas(wid, prefix + "-plus.png"))
+    check(before and bigger and bigger[2] - bigger[0] > before[2] - before[0], "+ enlarges")
+    click(s, wid, 17, 155)  # -
+    click(s, wid, 17, 155)
+    smaller = scene_box(s.canvas(wid, prefix + "-minus.png"))
+    check(bigger and smaller and smaller[2] - smaller[0] < bigger[2] - bigger[0], "- shrinks")
+
+    s.x("xdotool", "windowsize", wid, "900", "700")
     s.settle(2.0)
+    resized = s.canvas(wid, prefix + "-resized.png")
+    check(resized.size[0] < first.size[0], "the window is smaller")
+    check(scene_box(resized) is not None, "after a resize the %s is drawn again" % noun)
+    s.x("xdotool", "windowsize", wid, "1280", "1024")
+    s.settle(2.0)
+    return dragged

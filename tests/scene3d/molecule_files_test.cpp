@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "reader_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/read_molecule.h"
@@ -44,15 +45,8 @@ std::vector<Fixture> fixture_files() {
 // HETATM flag.
 using AtomRow = std::tuple<long, long, long, long, int, int>;
 
-class MoleculeFiles : public ::testing::Test {
+class MoleculeFiles : public ReaderTables {
  protected:
-  void SetUp() override {
-    if (!CMap) ASSERT_EQ(InitColorMap(), 0);
-    default_radii();
-    RadMagn = 1;
-  }
-  void TearDown() override { SetContent(0); }
-
   static std::vector<std::vector<double>> reference(const std::string& mode,
                                                     const std::string& path) {
     std::vector<std::vector<double>> rows;
@@ -87,11 +81,6 @@ class MoleculeFiles : public ::testing::Test {
                         std::lround(r[2] * 1000), std::lround(r[3] * 100), (int)r[4], (int)r[5]);
     std::sort(rows.begin(), rows.end());
     return rows;
-  }
-  static std::vector<std::pair<int, int>> bonds() {
-    std::vector<std::pair<int, int>> l;
-    for (int b = 0; b < n_bonds; b++) l.push_back({bond[b].lo, bond[b].hi});
-    return l;
   }
 };
 

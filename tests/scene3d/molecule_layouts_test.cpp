@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "reader_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/read_molecule.h"
@@ -19,24 +20,8 @@ using namespace scene3d;
 
 namespace {
 
-using BondList = std::vector<std::pair<int, int>>;
-
-class Layouts : public ::testing::Test {
+class Layouts : public ReaderTables {
  protected:
-  void SetUp() override {
-    if (!CMap) ASSERT_EQ(InitColorMap(), 0);
-    default_radii();
-    RadMagn = 1;
-  }
-  void TearDown() override { SetContent(0); }
-  static int read(const std::string& text, const char* name) {
-    return read_molecule(name, (const unsigned char*)text.data(), (int64_t)text.size());
-  }
-  static BondList bonds() {
-    BondList l;
-    for (int b = 0; b < n_bonds; b++) l.push_back({bond[b].lo, bond[b].hi});
-    return l;
-  }
   static std::string grid_file(const std::string& mode) {
     std::string path = fixture("grid." + mode);
     const char* src = getenv("SUNCALC_SOURCE_DIR");

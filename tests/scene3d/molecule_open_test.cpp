@@ -2,7 +2,6 @@
 // picture against the reference projection, the colours by temperature factor, gzip files,
 // failures that leave the view alone, and scenes that do not inherit what the scene before them
 // set.
-#include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "scene3d/frame.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
+#include "scene_view.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
@@ -30,35 +30,6 @@ namespace {
 
 const std::string kUbq = "/usr/share/freesasa/test-data/1ubq.pdb";
 const std::string kNmr = "/usr/share/freesasa/test-data/1d3z.pdb";
-
-std::string window_title() {
-  const char* t = screen_window ? screen_window->label() : nullptr;
-  return t ? t : "";
-}
-
-// What the window shows and the renderer holds.
-struct Shown {
-  std::vector<float> picture;
-  std::vector<point3> points;
-  std::string title;
-  int kind;
-  static Shown now() {
-    Shown s;
-    s.picture.assign(img_content, img_content + 4 * (size_t)image_xres * image_yres);
-    s.points.assign(at_r, at_r + n_atoms);
-    s.title = window_title();
-    s.kind = ::content;
-    return s;
-  }
-  bool same_as(const Shown& o) const {
-    return picture == o.picture && title == o.title && kind == o.kind &&
-           points.size() == o.points.size() &&
-           std::equal(points.begin(), points.end(), o.points.begin(),
-                      [](const point3& a, const point3& b) {
-                        return a.x == b.x && a.y == b.y && a.z == b.z;
-                      });
-  }
-};
 
 class MoleculeOpen : public ::testing::Test {
  protected:
@@ -125,15 +96,7 @@ TEST_F(MoleculeOpen, UbiquitinIsFittedCentredAndColouredByTemperature) {
   ASSERT_FALSE(ref.empty()) << error;
   std::vector<uint8_t> got = object_mask();
   EXPECT_GE(iou(got, ref), 0.97);
-  int x0 = Axres, x1 = -1, y0 = Ayres, y1 = -1;
-  for (int y = 0; y < Ayres; y++)
-    for (int x = 0; x < Axres; x++)
-      if (got[(size_t)y * Axres + x])
-        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-  ASSERT_GE(x1, 0) << "nothing drawn";
-  EXPECT_NEAR((x0 + x1) / 2.0, Axres / 2.0, Axres * 0.05);
-  EXPECT_NEAR((y0 + y1) / 2.0, Ayres / 2.0, Ayres * 0.05);
-  EXPECT_GT(std::max((x1 - x0) / (double)Axres, (y1 - y0) / (double)Ayres), 0.5);
+  ASSERT_NO_FATAL_FAILURE(expect_fitted_and_centred(got));
 
   std::vector<Colour> c = sphere_colours();
   int waters = 0, yellow = 0;
@@ -226,12 +189,7 @@ TEST_F(MoleculeOpen, FailuresKeepTheViewAndSayWhy) {
   ASSERT_EQ(sh("head -c 67108864 /dev/zero | gzip > " + member +
                " && for k in 0 1 2 3 4 5 6 7 8 9; do cat " + member + "; done > " + bomb),
             0);
-  struct Case {
-    const char* name;
-    std::string path;
-    Bytes data;  // written to path when not empty
-    const char* says;
-  } cases[] = {
+  const std::vector<RefusedFile> cases = {
       {"a text named .pdb", fixture("note.pdb"), Bytes(note.begin(), note.end()),
        "note.pdb: no atoms"},
       {"only atoms of unknown element", fixture("unknown.pdb"),
@@ -243,15 +201,7 @@ TEST_F(MoleculeOpen, FailuresKeepTheViewAndSayWhy) {
   };
   open_as_user(kUbq);
   ASSERT_EQ(::content, CONTENT_PDB);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (!c.data.empty()) write_file(c.path, c.data);
-    Shown before = Shown::now();
-    set_status("");
-    open_as_user(c.path);
-    EXPECT_NE(status_text().find(c.says), std::string::npos) << status_text();
-    EXPECT_TRUE(Shown::now().same_as(before)) << "the view changed";
-  }
+  expect_refused(cases);
   // The view is still live: a turn renders the same scene anew.
   rot_z += 20;
   UpdateAngles();

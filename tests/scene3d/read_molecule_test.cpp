@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "reader_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/scene.h"
@@ -49,32 +50,7 @@ std::string atom(const char* kind, int serial, const char* name, const char* res
 
 Bytes gzip_bytes(const std::string& text, int level = 6);
 
-class Reader : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!CMap) ASSERT_EQ(InitColorMap(), 0);
-    default_radii();
-    RadMagn = 1;
-  }
-  void TearDown() override {
-    fail_alloc_at = 0;
-    SetContent(0);
-  }
-  static int read(const std::string& text, const char* name = "t.pdb") {
-    return read_molecule(name, (const unsigned char*)text.data(), (int64_t)text.size());
-  }
-  static int read(const Bytes& b, const char* name = "t.pdb") {
-    static const unsigned char none = 0;
-    return read_molecule(name, b.empty() ? &none : b.data(), (int64_t)b.size());
-  }
-  static std::vector<std::pair<int, int>> bonds() {
-    std::vector<std::pair<int, int>> l;
-    for (int b = 0; b < n_bonds; b++) l.push_back({bond[b].lo, bond[b].hi});
-    return l;
-  }
-};
-
-using BondList = std::vector<std::pair<int, int>>;
+class Reader : public ReaderTables {};
 
 TEST_F(Reader, ColumnFields) {
   struct {

@@ -2,10 +2,8 @@
 // flow): the picture against the reference projection, the shading of a cube without normals,
 // the grid's description and colours, failures that leave the view alone, and scenes that do not
 // inherit what the scene before them set.
-#include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -21,6 +19,7 @@
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"
 #include "scene_files.h"
+#include "scene_view.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
@@ -33,35 +32,6 @@ using scene3d::n_atoms;
 namespace {
 
 const char* kHeader = "'SURFMT=1;L;B;{rows};{cols};{w};{h}'";
-
-std::string window_title() {
-  const char* t = screen_window ? screen_window->label() : nullptr;
-  return t ? t : "";
-}
-
-// What the window shows and the renderer holds.
-struct Shown {
-  std::vector<float> picture;
-  std::vector<scene3d::point3> points;
-  std::string title;
-  int kind;
-  static Shown now() {
-    Shown s;
-    s.picture.assign(img_content, img_content + 4 * (size_t)image_xres * image_yres);
-    s.points.assign(at_r, at_r + n_atoms);
-    s.title = window_title();
-    s.kind = content;
-    return s;
-  }
-  bool same_as(const Shown& o) const {
-    return picture == o.picture && title == o.title && kind == o.kind &&
-           points.size() == o.points.size() &&
-           std::equal(points.begin(), points.end(), o.points.begin(),
-                      [](const scene3d::point3& a, const scene3d::point3& b) {
-                        return a.x == b.x && a.y == b.y && a.z == b.z;
-                      });
-  }
-};
 
 // The reference's polygons from the points drawn: triangles of three points each, or the quads
 // of a grid of nx points a row.
@@ -122,17 +92,7 @@ class SceneFiles : public ::testing::Test {
     ASSERT_FALSE(ref.empty()) << error;
     std::vector<uint8_t> got = object_mask();
     EXPECT_GE(iou(got, ref), least);
-    // Fitted and centred: the covered cells' box is centred on the frame and fills much of it.
-    int x0 = scene3d::Axres, x1 = -1, y0 = scene3d::Ayres, y1 = -1;
-    for (int y = 0; y < scene3d::Ayres; y++)
-      for (int x = 0; x < scene3d::Axres; x++)
-        if (got[(size_t)y * scene3d::Axres + x])
-          x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-    ASSERT_GE(x1, 0) << "nothing drawn";
-    EXPECT_NEAR((x0 + x1) / 2.0, scene3d::Axres / 2.0, scene3d::Axres * 0.05);
-    EXPECT_NEAR((y0 + y1) / 2.0, scene3d::Ayres / 2.0, scene3d::Ayres * 0.05);
-    EXPECT_GT(std::max((x1 - x0) / (double)scene3d::Axres, (y1 - y0) / (double)scene3d::Ayres),
-              0.5);
+    expect_fitted_and_centred(got);
   }
 
   std::string root;
@@ -204,12 +164,7 @@ TEST_F(SceneFiles, FailuresKeepTheViewAndSayWhy) {
   std::string grid_file = grid("g.sdf", 6, 6, 5, 5);
   std::string gzipped = fixture("g.sdf.gz.sdf");
   ASSERT_EQ(sh("gzip -c '" + grid_file + "' > '" + gzipped + "'"), 0);
-  struct Case {
-    const char* name;
-    std::string path;
-    Bytes data;  // written to path when not empty
-    const char* says;
-  } cases[] = {
+  const std::vector<RefusedFile> cases = {
       {"count 0", fixture("count0.stl"), count0, "no facet"},
       {"cut inside its first record", fixture("cut1.stl"), cut_record, "no facet"},
       {"openscad's empty2.stl", scad("stl/empty2.stl"), {}, "no facet"},
@@ -222,15 +177,7 @@ TEST_F(SceneFiles, FailuresKeepTheViewAndSayWhy) {
   };
   open_as_user(block);
   ASSERT_EQ(content, CONTENT_STL);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (!c.data.empty()) write_file(c.path, c.data);
-    Shown before = Shown::now();
-    set_status("");
-    open_as_user(c.path);
-    EXPECT_NE(status_text().find(c.says), std::string::npos) << status_text();
-    EXPECT_TRUE(Shown::now().same_as(before)) << "the view changed";
-  }
+  expect_refused(cases);
   // The view is still live: a turn renders the same scene anew.
   scene3d::rot_z += 20;
   scene3d::UpdateAngles();
@@ -249,7 +196,7 @@ int choose_file(const char*, const char*, char* name, int size) {
 TEST_F(SceneFiles, FailureFromTheMenuKeepsTheView) {
   open_as_user("/usr/share/doc/admesh/examples/block.stl");
   ASSERT_EQ(content, CONTENT_STL);
-  Shown before = Shown::now();
+  ShownScene before = ShownScene::now();
   chosen_file = fixture("not-a-grid.sdf");
   write_file(chosen_file, Bytes(100, 'x'));
   plat_chooser_script = choose_file;
@@ -258,7 +205,7 @@ TEST_F(SceneFiles, FailureFromTheMenuKeepsTheView) {
   stop_stdout_capture();
   plat_chooser_script = nullptr;
   EXPECT_NE(status_text().find("not a surface grid"), std::string::npos) << status_text();
-  EXPECT_TRUE(Shown::now().same_as(before));
+  EXPECT_TRUE(ShownScene::now().same_as(before));
 }
 
 // Four rows of five over 10 x 8: the points, the grid description and the radius rule.
@@ -305,7 +252,7 @@ TEST_F(SceneFiles, SphereCapOnOblongCellsIsNotAstigmatic) {
 TEST_F(SceneFiles, ScenesDoNotInheritTheGridsRadii) {
   std::string block = "/usr/share/doc/admesh/examples/block.stl";
   open_as_user(block);
-  Shown first = Shown::now();
+  ShownScene first = ShownScene::now();
   float camera = scene3d::camera_pos, magn = scene3d::magn;
   open_as_user(grid("small.sdf", 4, 5, 10, 8));
   ASSERT_EQ(content, CONTENT_SDF);
@@ -314,7 +261,7 @@ TEST_F(SceneFiles, ScenesDoNotInheritTheGridsRadii) {
   EXPECT_FLOAT_EQ(scene3d::ElemRad[6], scene3d::ElemRadBack[6]);
   EXPECT_EQ(scene3d::camera_pos, camera);
   EXPECT_EQ(scene3d::magn, magn);
-  EXPECT_TRUE(Shown::now().same_as(first));
+  EXPECT_TRUE(ShownScene::now().same_as(first));
 }
 
 }  // namespace

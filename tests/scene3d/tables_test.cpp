@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "reader_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/scene.h"
@@ -112,15 +113,12 @@ TEST_F(Map, UserColoursGrowBySixteen) {
   EXPECT_EQ(AddColor(7, 8, 9), 691);
 }
 
-class Grid : public ::testing::Test {
+class Grid : public ReaderTables {
  protected:
   void SetUp() override {
-    if (!CMap) ASSERT_EQ(InitColorMap(), 0);
-    default_radii();
-    RadMagn = 1;
+    ASSERT_NO_FATAL_FAILURE(ReaderTables::SetUp());
     ASSERT_EQ(InitMolData(), 1);
   }
-  void TearDown() override { SetContent(0); }
   static void point(double x, double y, double z = 0) {
     ASSERT_EQ(AddBall(100, x, y, z), 0);
     n_atoms++;

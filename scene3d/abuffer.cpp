@@ -211,7 +211,7 @@ int order_part_size(int n) { return std::max(16384, (n + kOrderParts - 1) / kOrd
 // order is that of one pass over all objects.
 void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*drawable)(int)) {
   const int size = order_part_size(n), parts = n > 0 ? (n - 1) / size + 1 : 0;
-  const int cores = bands_for(4);
+  const int cores = frame_bands();
   auto part_end = [n, size](int p) { return (int)std::min<int64_t>(n, (int64_t)(p + 1) * size); };
   run_chunks(parts, cores, [&](int p) {
     float lo = 1e30f, hi = -1e30f;
@@ -551,7 +551,7 @@ void quads_rows(int cx, int cy, int pass, int ys, int ye) {
 
 // The triangles in drawing order, with their cells, and the chunks of rows each reaches.
 void prepare_triangles(int cx, int cy, int chunks) {
-  const int n = n_atoms / 3, cores = bands_for(4);
+  const int n = n_atoms / 3, cores = frame_bands();
   if (have_charges)
     run_chunks((n + kPointChunk - 1) / kPointChunk, cores, [n](int j) {
       for (int t = j * kPointChunk; t < std::min<int64_t>(n, (int64_t)(j + 1) * kPointChunk); t++)
@@ -649,7 +649,7 @@ void abuf_mt(int pass) { draw_frame(pass, false, nullptr, nullptr); }
 
 void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
                 const std::function<void(int, int)>& after_rows) {
-  const int cores = bands_for(4), chunks = chunk_count(use_y);
+  const int cores = frame_bands(), chunks = chunk_count(use_y);
   run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate, &after_points](int j) {
     const int lo = j * kPointChunk;
     const int hi = (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk);

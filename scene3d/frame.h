@@ -56,6 +56,8 @@ extern int FirstTimeInit;
 // The band count of a worker step that would choose `part_count` by itself: force_bands when
 // set, every core for the steps that split four ways, else part_count.
 int bands_for(int part_count);
+// The bands every step of a frame hands its chunks to: force_bands when set, else every core.
+inline int frame_bands() { return bands_for(4); }
 
 // First-time set-up (light, gamma and specular tables, colour map, start rotation, empty scene);
 // works on the first call only. 0, or 1 when the colour map cannot be allocated.

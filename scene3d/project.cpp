@@ -15,7 +15,7 @@ void band_range(int64_t n, int k, int c, int* lo, int* hi) {
 }
 
 void rotation_mt() {
-  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, bands_for(4), [](int j) {
+  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, frame_bands(), [](int j) {
     rotate_points(j * kPointChunk, (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk));
   });
 }

@@ -344,7 +344,7 @@ void lighting_mt(int) {
   lighting_prepare();
   const int rows = use_y, W = use_x, chunks = rows > 0 ? (rows - 1) / kLitChunkRows + 1 : 0;
   const int cx = xcenter + dispX, cy = ycenter + dispY;
-  run_chunks(chunks, bands_for(4), [rows, W, cx, cy](int j) {
+  run_chunks(chunks, frame_bands(), [rows, W, cx, cy](int j) {
     light_pixel_rows(cx, cy, j * kLitChunkRows, std::min(rows, (j + 1) * kLitChunkRows), W);
   });
 }

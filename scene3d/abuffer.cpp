@@ -47,6 +47,13 @@ int64_t run_rows_alloc = 0, quad_cell_rows_alloc = 0;
 int* draw_order = nullptr;
 int draw_order_alloc = 0;
 int draw_order_count = 0;
+// The ordering is done in at most kOrderParts parts of the objects, in parallel: order_key holds
+// each object's nearest depth (NaN when it cannot be drawn), order_counts a part's count per
+// depth slice, then where its objects of that slice go.
+constexpr int kOrderParts = 64, kSlices = 1024;
+float* order_key = nullptr;
+int order_counts[kOrderParts][kSlices];
+float order_lo[kOrderParts], order_hi[kOrderParts];
 // The triangles to draw in drawing order, with their vertex cells and depths, so that every band
 // reads them in one sweep instead of gathering the points from all over the store.
 struct TriDraw {
@@ -56,13 +63,16 @@ struct TriDraw {
 };
 TriDraw* tri_draw = nullptr;
 int tri_draw_alloc = 0;
-// The triangles of each chunk of rows: positions in tri_draw, in drawing order, chunk j from
-// tri_chunk_start[j] to tri_chunk_start[j + 1]. When there is no room for them (tri_chunks 0),
-// every chunk looks at all triangles.
-int* tri_chunk_item = nullptr;
+// The triangles of each chunk of rows, copied from tri_draw in drawing order, so that a chunk
+// reads its own in one sweep: chunk j from tri_chunk_start[j] to tri_chunk_start[j + 1]. When
+// there is no room for them (tri_chunks 0), every chunk looks at all triangles.
+TriDraw* tri_chunk_item = nullptr;
 int64_t tri_chunk_item_alloc = 0;
 int* tri_chunk_start = nullptr;
 int tri_chunk_start_alloc = 0, tri_chunks = 0;
+// Per part of the drawing order, the entries it adds to each chunk's list, then where they go:
+// kOrderParts rows of tri_chunk_start_alloc.
+int* tri_part_entries = nullptr;
 
 int chunk_count(int rows) { return rows > 0 ? (rows - 1) / kChunkRows + 1 : 0; }
 
@@ -192,33 +202,53 @@ void quad_pass(int r0, int r1) {
   }
 }
 
+// The parts of n objects the ordering steps take: at least 16384 objects each.
+int order_part_size(int n) { return std::max(16384, (n + kOrderParts - 1) / kOrderParts); }
+
 // Orders the objects by the nearest depth they can show (counting sort over 1024 slices of the
 // depth range, index order within a slice), or leaves index order when `keep_index_order`.
-// Objects that cannot be drawn are left out.
+// Objects that cannot be drawn are left out. The parts are counted and placed in parallel; the
+// order is that of one pass over all objects.
 void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*drawable)(int)) {
-  draw_order_count = 0;
-  if (keep_index_order) {
-    for (int i = 0; i < n; i++)
-      if (drawable(i)) draw_order[draw_order_count++] = i;
-    return;
-  }
+  const int size = order_part_size(n), parts = n > 0 ? (n - 1) / size + 1 : 0;
+  const int cores = bands_for(4);
+  auto part_end = [n, size](int p) { return (int)std::min<int64_t>(n, (int64_t)(p + 1) * size); };
+  run_chunks(parts, cores, [&](int p) {
+    float lo = 1e30f, hi = -1e30f;
+    for (int i = p * size; i < part_end(p); i++) {
+      float key = NAN;
+      if (drawable(i)) key = nearest(i), lo = std::min(lo, key), hi = std::max(hi, key);
+      order_key[i] = key;
+    }
+    order_lo[p] = lo, order_hi[p] = hi;
+  });
   float lo = 1e30f, hi = -1e30f;
-  for (int i = 0; i < n; i++)
-    if (drawable(i)) lo = std::min(lo, nearest(i)), hi = std::max(hi, nearest(i));
-  constexpr int kSlices = 1024;
-  int start[kSlices + 1] = {};
+  for (int p = 0; p < parts; p++) lo = std::min(lo, order_lo[p]), hi = std::max(hi, order_hi[p]);
   // In double: with coordinates near the float range the depth span itself may not be a float.
-  const double scale = hi > lo ? (kSlices - 1) / ((double)hi - lo) : 0;
-  auto slice = [&](int i) {
-    const double k = ((double)nearest(i) - lo) * scale;
+  const double scale = !keep_index_order && hi > lo ? (kSlices - 1) / ((double)hi - lo) : 0;
+  auto slice = [lo, scale](float key) {
+    const double k = ((double)key - lo) * scale;
     return k > 0 ? std::min((int)k, kSlices - 1) : 0;
   };
-  for (int i = 0; i < n; i++)
-    if (drawable(i)) start[slice(i) + 1]++;
-  for (int k = 0; k < kSlices; k++) start[k + 1] += start[k];
-  for (int i = 0; i < n; i++)
-    if (drawable(i)) draw_order[start[slice(i)]++] = i;
-  draw_order_count = start[kSlices - 1];
+  run_chunks(parts, cores, [&](int p) {
+    int* count = order_counts[p];
+    std::fill(count, count + kSlices, 0);
+    for (int i = p * size; i < part_end(p); i++)
+      if (!std::isnan(order_key[i])) count[slice(order_key[i])]++;
+  });
+  int placed = 0;
+  for (int k = 0; k < kSlices; k++)
+    for (int p = 0; p < parts; p++) {
+      const int c = order_counts[p][k];
+      order_counts[p][k] = placed;
+      placed += c;
+    }
+  run_chunks(parts, cores, [&](int p) {
+    int* next = order_counts[p];
+    for (int i = p * size; i < part_end(p); i++)
+      if (!std::isnan(order_key[i])) draw_order[next[slice(order_key[i])]++] = i;
+  });
+  draw_order_count = placed;
 }
 
 float sphere_nearest(int i) { return at[i].d - at[i].rad; }
@@ -268,9 +298,14 @@ int abuf_prepare(int rows) {
   const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
   if (objects > draw_order_alloc) {
     int* o = (int*)scene_malloc((uint64_t)objects * sizeof(int));
-    if (!o) return 1;
+    float* k = o ? (float*)scene_malloc((uint64_t)objects * sizeof(float)) : nullptr;
+    if (!k) {
+      free(o);
+      return 1;
+    }
     free(draw_order);
-    draw_order = o;
+    free(order_key);
+    draw_order = o, order_key = k;
     draw_order_alloc = objects;
   }
   if (show_triangles && !show_surface && objects > tri_draw_alloc) {
@@ -283,16 +318,20 @@ int abuf_prepare(int rows) {
   if (rows <= scratch_rows) return 0;
   int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
   uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
-  int* cs = r ? (int*)scene_malloc(((uint64_t)chunk_count(rows) + 1) * sizeof(int)) : nullptr;
-  if (!cs) {
+  const uint64_t starts = (uint64_t)chunk_count(rows) + 1;
+  int* cs = r ? (int*)scene_malloc(starts * sizeof(int)) : nullptr;
+  int* pe = cs ? (int*)scene_malloc(starts * kOrderParts * sizeof(int)) : nullptr;
+  if (!pe) {
     free(s);
     free(r);
+    free(cs);
     return 1;
   }
   free(spans);
   free(row_rnd);
   free(tri_chunk_start);
-  spans = s, row_rnd = r, tri_chunk_start = cs;
+  free(tri_part_entries);
+  spans = s, row_rnd = r, tri_chunk_start = cs, tri_part_entries = pe;
   scratch_rows = rows;
   tri_chunk_start_alloc = chunk_count(rows) + 1;
   tri_chunks = 0;
@@ -391,10 +430,10 @@ void particles_rows(int cx, int cy, int stride, int pass, int ys, int ye) {
   }
 }
 
-void triangles_rows(int cx, int cy, int pass, int ys, int ye, const int* items, int count) {
+void triangles_rows(int cx, int cy, int pass, int ys, int ye, const TriDraw* items, int count) {
   int* Ab = pass ? A2buffer : Abuffer;
   for (int n = 0; n < count; n++) {
-    const TriDraw& d = tri_draw[items ? items[n] : n];
+    const TriDraw& d = items[n];
     RowSpan rows;
     if (!band_rows(d.ymin, d.ymax, cy, ys, ye, &rows)) continue;
     const int *xs = d.x, *yv = d.y;
@@ -512,15 +551,16 @@ void quads_rows(int cx, int cy, int pass, int ys, int ye) {
 
 // The triangles in drawing order, with their cells, and the chunks of rows each reaches.
 void prepare_triangles(int cx, int cy, int chunks) {
+  const int n = n_atoms / 3, cores = bands_for(4);
   if (have_charges)
-    for (int t = 0; 3 * t + 2 < n_atoms; t++)
-      if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
-        charge[3 * t + 1] = 0;
-  order_objects(n_atoms / 3, draw_in_index_order, triangle_nearest, triangle_drawable);
+    run_chunks((n + kPointChunk - 1) / kPointChunk, cores, [n](int j) {
+      for (int t = j * kPointChunk; t < std::min<int64_t>(n, (int64_t)(j + 1) * kPointChunk); t++)
+        if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
+          charge[3 * t + 1] = 0;
+    });
+  order_objects(n, draw_in_index_order, triangle_nearest, triangle_drawable);
   tri_chunks = 0;
   const bool bucket = chunks + 1 <= tri_chunk_start_alloc;
-  if (bucket) std::fill(tri_chunk_start, tri_chunk_start + chunks + 1, 0);
-  int64_t entries = 0;
   // A triangle wholly outside the frame's columns or rows draws no cell: no chunk lists it.
   auto chunk_span = [cx, cy](const TriDraw& d, int* c0, int* c1) {
     const int first = std::max(cy + d.ymin, 0), last = std::min(cy + d.ymax, use_y - 1);
@@ -529,38 +569,59 @@ void prepare_triangles(int cx, int cy, int chunks) {
     *c0 = first / kChunkRows, *c1 = last / kChunkRows;
     return true;
   };
-  for (int o = 0; o < draw_order_count; o++) {
-    TriDraw& d = tri_draw[o];
-    d.t = draw_order[o];
-    for (int q = 0; q < 3; q++) {
-      const render_rec& a = at[3 * d.t + q];
-      d.x[q] = vertex_cell(a.sx), d.y[q] = vertex_cell(a.sy), d.z[q] = a.d;
+  // The drawing order in parts, as the ordering took the objects: each part fills its triangles'
+  // entries and counts what it adds to each chunk's list.
+  const int size = order_part_size(draw_order_count);
+  const int parts = draw_order_count > 0 ? (draw_order_count - 1) / size + 1 : 0;
+  auto part_end = [size](int p) {
+    return (int)std::min<int64_t>(draw_order_count, (int64_t)(p + 1) * size);
+  };
+  run_chunks(parts, cores, [&](int p) {
+    int* adds = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
+    if (bucket) std::fill(adds, adds + chunks, 0);
+    for (int o = p * size; o < part_end(p); o++) {
+      TriDraw& d = tri_draw[o];
+      d.t = draw_order[o];
+      for (int q = 0; q < 3; q++) {
+        const render_rec& a = at[3 * d.t + q];
+        d.x[q] = vertex_cell(a.sx), d.y[q] = vertex_cell(a.sy), d.z[q] = a.d;
+      }
+      d.ymin = std::min({d.y[0], d.y[1], d.y[2]}), d.ymax = std::max({d.y[0], d.y[1], d.y[2]});
+      int c0, c1;
+      if (bucket && chunk_span(d, &c0, &c1))
+        for (int j = c0; j <= c1; j++) adds[j]++;
     }
-    d.ymin = std::min({d.y[0], d.y[1], d.y[2]}), d.ymax = std::max({d.y[0], d.y[1], d.y[2]});
-    int c0, c1;
-    if (bucket && chunk_span(d, &c0, &c1)) {
-      for (int j = c0; j <= c1; j++) tri_chunk_start[j + 1]++;
-      entries += c1 - c0 + 1;
+  });
+  if (!bucket) return;
+  int64_t entries = 0;
+  for (int j = 0; j < chunks; j++) {
+    tri_chunk_start[j] = (int)std::min<int64_t>(entries, INT32_MAX);
+    for (int p = 0; p < parts; p++) {
+      int& adds = tri_part_entries[(int64_t)p * tri_chunk_start_alloc + j];
+      const int c = adds;
+      adds = (int)std::min<int64_t>(entries, INT32_MAX);
+      entries += c;
     }
   }
-  if (!bucket || entries > INT32_MAX / 2) return;
+  tri_chunk_start[chunks] = (int)std::min<int64_t>(entries, INT32_MAX);
+  // Triangles that each reach many chunks would make the lists far longer than the one list
+  // every chunk can go through instead: slower, the same frame. So would a failed allocation.
+  if (entries > 4 * (int64_t)draw_order_count + 4096) return;
   if (entries > tri_chunk_item_alloc) {
-    // Without room every chunk goes through all triangles: slower, the same frame.
-    int* items = (int*)scene_malloc((uint64_t)entries * sizeof(int));
+    TriDraw* items = (TriDraw*)scene_malloc((uint64_t)entries * sizeof(TriDraw));
     if (!items) return;
     free(tri_chunk_item);
     tri_chunk_item = items;
     tri_chunk_item_alloc = entries;
   }
-  for (int j = 0; j < chunks; j++) tri_chunk_start[j + 1] += tri_chunk_start[j];
-  for (int o = 0; o < draw_order_count; o++) {
-    int c0, c1;
-    if (chunk_span(tri_draw[o], &c0, &c1))
-      for (int j = c0; j <= c1; j++) tri_chunk_item[tri_chunk_start[j]++] = o;
-  }
-  // Each start moved to the next chunk's: shift them back.
-  for (int j = chunks; j > 0; j--) tri_chunk_start[j] = tri_chunk_start[j - 1];
-  tri_chunk_start[0] = 0;
+  run_chunks(parts, cores, [&](int p) {
+    int* next = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
+    for (int o = p * size; o < part_end(p); o++) {
+      int c0, c1;
+      if (chunk_span(tri_draw[o], &c0, &c1))
+        for (int j = c0; j <= c1; j++) tri_chunk_item[next[j]++] = tri_draw[o];
+    }
+  });
   tri_chunks = chunks;
 }
 
@@ -576,7 +637,7 @@ void draw_chunk(int j, int pass) {
       triangles_rows(cx, cy, pass, ys, ye, tri_chunk_item + tri_chunk_start[j],
                      tri_chunk_start[j + 1] - tri_chunk_start[j]);
     else
-      triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+      triangles_rows(cx, cy, pass, ys, ye, tri_draw, draw_order_count);
   } else if (UseBall) {
     particles_rows(cx, cy, Axres, pass, ys, ye);
   }
@@ -584,15 +645,17 @@ void draw_chunk(int j, int pass) {
 
 }  // namespace
 
-void abuf_mt(int pass) { draw_frame(pass, false, nullptr); }
+void abuf_mt(int pass) { draw_frame(pass, false, nullptr, nullptr); }
 
-void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_rows) {
+void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
+                const std::function<void(int, int)>& after_rows) {
   const int cores = bands_for(4), chunks = chunk_count(use_y);
-  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate](int j) {
+  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate, &after_points](int j) {
     const int lo = j * kPointChunk;
     const int hi = (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk);
     if (rotate) rotate_points(lo, hi);
     project_points(lo, hi);
+    if (after_points) after_points(lo, hi);
   });
   // What the chunks share is settled before they start: the charge list exists for all points,
   // and the quads' facing values and the triangles' entries are written once.
@@ -644,7 +707,7 @@ void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
 void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
   int ys, ye;
   band_range(use_y, k, c, &ys, &ye);
-  triangles_rows(cx, cy, pass, ys, ye, nullptr, draw_order_count);
+  triangles_rows(cx, cy, pass, ys, ye, tri_draw, draw_order_count);
 }
 
 void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {

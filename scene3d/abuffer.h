@@ -26,10 +26,12 @@ constexpr int kChunkRows = 32;
 // the mesh triangles' charge entries and the triangles each chunk reaches) and draws, each chunk
 // clearing and drawing its own rows.
 void abuf_mt(int pass);
-// The same, first rotating the points when `rotate`; after_rows(y0, y1), when given, is called
-// on the drawing thread as soon as cell rows y0 .. y1 - 1 (an even y0, and y1 even or the last
-// row) are drawn, while other chunks may still be drawn.
-void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_rows);
+// The same, first rotating the points when `rotate`. When given, after_points(lo, hi) is called
+// on the projecting thread once points lo .. hi - 1 are projected, and after_rows(y0, y1) on the
+// drawing thread as soon as cell rows y0 .. y1 - 1 (an even y0, and y1 even or the last row) are
+// drawn, while other chunks may still be projected or drawn.
+void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
+                const std::function<void(int, int)>& after_rows);
 // Clears and draws the rows of band k of c (abuf_mt must have prepared the frame).
 int abuf_mult_thread(void* param);
 

@@ -175,11 +175,17 @@ void paint_in_chunks(int W, int H, bool rotate, bool output) {
   lighting_prepare();
   initToon();
   const int cx = W / 2 + dispX / 2, cy = H / 2 + dispY / 2;
-  draw_frame(0, rotate, [=](int y0, int y1) {
-    const int p0 = y0 / 2, p1 = (y1 + 1) / 2;
-    light_pixel_rows(cx, cy, p0, p1, W);
-    if (output) copy_rows(p0 + 1, p1 - 1, W, H);
-  });
+  // A triangle is shaded alike wherever it shows: each is shaded once, as its points are
+  // projected, while there are not many more of them than pixels.
+  const bool colours = show_triangles && !show_surface && n_atoms / 3 <= 4 * (int64_t)W * H &&
+                       prepare_triangle_colours(n_atoms / 3) == 0;
+  auto shade_points = [](int lo, int hi) { shade_triangle_colours((lo + 2) / 3, (hi + 2) / 3); };
+  draw_frame(0, rotate, colours ? shade_points : std::function<void(int, int)>(),
+             [=](int y0, int y1) {
+               const int p0 = y0 / 2, p1 = (y1 + 1) / 2;
+               light_pixel_rows(cx, cy, p0, p1, W);
+               if (output) copy_rows(p0 + 1, p1 - 1, W, H);
+             });
   use_x = W, use_y = H;
   xcenter = W / 2, ycenter = H / 2;
   if (!output) return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/bands.h"
 #include "scene3d/bonds.h"
@@ -85,6 +86,14 @@ void shade_sphere(int id, float x, float y, float* rgb, uint32_t& rnd) {
   }
   lit(colour_of(id - 1), diffuse + ambientterm, highlight, rgb);
 }
+
+// The colours of the mesh triangles, for the frame that frames_painted counts while it is drawn
+// (tri_colour_frame): read in a sweep by the point step rather than sample by sample from all
+// over the triangle list.
+float* tri_colour = nullptr;
+int64_t tri_colour_alloc = 0;
+int tri_colour_count = 0;
+long tri_colour_frame = -1;
 
 void shade_triangle(int id, float* rgb) {
   if (id == 0) {
@@ -292,6 +301,16 @@ void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
   if (show_surface)
     light_rows<false>(cx, cy, y0, y1, W,
                       [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
+  else if (show_triangles && tri_colour_frame == frames_painted)
+    light_rows<false>(cx, cy, y0, y1, W, [](int id, float, float, float* rgb, uint32_t&) {
+      const int64_t i = (int64_t)id - 1;  // triangle t has the id 3 t + 1
+      if (i >= 0 && i % 3 == 0 && i / 3 < tri_colour_count) {
+        const float* c = tri_colour + 3 * (i / 3);
+        rgb[0] = c[0], rgb[1] = c[1], rgb[2] = c[2];
+      } else {
+        shade_triangle(id, rgb);
+      }
+    });
   else if (show_triangles)
     light_rows<false>(cx, cy, y0, y1, W,
                       [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
@@ -299,6 +318,26 @@ void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
     light_rows<true>(cx, cy, y0, y1, W, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
       shade_sphere(id, x, y, rgb, rnd);
     });
+}
+
+int prepare_triangle_colours(int count) {
+  tri_colour_frame = -1;
+  tri_colour_count = 0;
+  if (count > tri_colour_alloc) {
+    float* c = (float*)scene_malloc((uint64_t)count * 3 * sizeof(float));
+    if (!c) return 1;
+    free(tri_colour);
+    tri_colour = c;
+    tri_colour_alloc = count;
+  }
+  tri_colour_count = count;
+  tri_colour_frame = frames_painted;
+  return 0;
+}
+
+void shade_triangle_colours(int t0, int t1) {
+  for (int t = t0; t < std::min(t1, tri_colour_count); t++)
+    shade_triangle(3 * t + 1, tri_colour + 3 * (int64_t)t);
 }
 
 void lighting_mt(int) {

@@ -39,6 +39,12 @@ int myrand();
 void lighting_mt(int pass);
 // What every lit row needs first: the background colour and the light.
 void lighting_prepare();
+// The colours of mesh triangles 0 .. count - 1 for the frame being painted: room for them, then
+// shade_triangle_colours for every triangle, before that frame is lit. Until the frame is
+// counted, light_pixel_rows takes a triangle's colour from there rather than shading every
+// sample. 0, or 1 when there is no room (then every sample is shaded).
+int prepare_triangle_colours(int count);
+void shade_triangle_colours(int t0, int t1);
 // Lit rows y0 .. y1 - 1 of a frame W pixels wide, centred at (cx, cy) pixels, from the cells of
 // rows 2 y0 .. 2 y1 - 1; lighting_prepare must have run.
 void light_pixel_rows(int cx, int cy, int y0, int y1, int W);

@@ -274,6 +274,10 @@ class bytes_aside {
   bool held_ = false;
 };
 
+// The name of the file whose view is shown, as the last open left it: a scene that cannot be read
+// leaves that view, and what depends on the name (a GIF's frame steps, its title) with it.
+static char shown_name[sizeof openfilename];
+
 static void open_now(int fit) {
   const char* name = openfilename;
 
@@ -308,6 +312,8 @@ static void open_now(int fit) {
     return;
   }
 
+  char shown_flags[sizeof open_table / sizeof open_table[0]];
+  for (int i = 0; i < open_table_rows; i++) shown_flags[i] = *open_table[i].flag;
   set_extension_flags(name);
   open_entry* row = first_row_taking_name();
   // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
@@ -353,6 +359,8 @@ static void open_now(int fit) {
   int r = dispatch(row, fit);
   if (r == kept_as_shown) {
     shown.put_back();
+    for (int i = 0; i < open_table_rows; i++) *open_table[i].flag = shown_flags[i];
+    memcpy(openfilename, shown_name, sizeof openfilename);
     if (open_kind_before >= 0) set_content_kind(open_kind_before);
     show_current_view();
     return;
@@ -376,6 +384,7 @@ void do_open(int fit) {
   set_open_busy(1);
   memcpy(opening_name, openfilename, sizeof openfilename);
   open_now(fit);
+  memcpy(shown_name, openfilename, sizeof openfilename);
   open_kind_before = -1;
   set_open_busy(0);
 }

@@ -5,7 +5,8 @@
 extern char openfilename[1024];
 
 // One flag a row of the dispatch table: 1 when the last name opened ends in one of its
-// extensions. Recomputed by every open that got as far as opening its file.
+// extensions. Recomputed by every open that got as far as opening its file, and put back, with
+// openfilename, when a scene that cannot be read leaves the file shown before.
 extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension,
     pcx_extension, x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension,
     zip_extension, mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension,
@@ -60,8 +61,8 @@ enum open_action {
   OPEN_IMAGE_OR_ERROR,  // non-zero: the error canvas with no message; image kind either way
   OPEN_GIF_FRAMES,      // the GIF sequence over the row's frame reader
   OPEN_SCENE,           // 0: the row's set_kind; otherwise the reader has put its reason on the
-                        // status line, and the picture, the title, the kind and the file
-                        // buffer stay
+                        // status line, and the picture, the title, the kind, the file
+                        // buffer, openfilename and the extension flags stay
   OPEN_NOTHING,         // no reader; the kind stays
   OPEN_HTML,            // no reader; the text view shows the buffer
 };

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "view/canvas.h"
+
 namespace globe3d {
 double* D = nullptr;
 int32_t* A = nullptr;
@@ -16,8 +18,8 @@ double look_x = 0, look_y = 0, look_z = 0;
 using namespace globe3d;
 
 int init3d(int x, int y) {
-  // The element count must fit the int that holds it; the product is taken in 64 bits.
-  if (x <= 0 || y <= 0 || (int64_t)x * y > INT32_MAX) return 1;
+  // The same pixel cap as every picture of the viewer: at 12 bytes a pixel, 1.5 GiB at most.
+  if (!pixel_count_ok(x, y)) return 1;
   close3d();
   const size_t n = (size_t)((int64_t)x * y);
   D = (double*)malloc(n * sizeof(double));

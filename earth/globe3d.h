@@ -17,8 +17,9 @@ extern double look_x, look_y, look_z;
 }  // namespace globe3d
 
 // Allocates the buffers for an X x Y picture (freeing earlier ones) and sets the camera 30 km
-// above the equator at 0 E, looking north. Returns 0; 1 when a side is not positive or X x Y
-// does not fit an int (earlier buffers stay) or memory is short (then none remain).
+// above the equator at 0 E, looking north. Returns 0; 1 when a side is not positive or X x Y is
+// above the viewer's pixel cap (pixel_count_ok, view/canvas.h; earlier buffers stay) or memory is
+// short (then none remain).
 int init3d(int X, int Y);
 // Frees the buffers; harmless when there are none.
 void close3d();

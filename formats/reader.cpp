@@ -6,13 +6,11 @@
 #include "view/canvas.h"
 #include "view/screen.h"
 
-int64_t image_pixel_cap = MAX_IMAGE_PIXELS;
 char reader_refusal[256];
 const char* const DAMAGED_TEXT = "damaged file: part of the picture is missing";
 
 bool image_size_ok(int64_t w, int64_t h) {
-  int64_t cap = image_pixel_cap < MAX_IMAGE_PIXELS ? image_pixel_cap : MAX_IMAGE_PIXELS;
-  return w > 0 && h > 0 && w <= MAX_IMAGE_SIDE && h <= MAX_IMAGE_SIDE && w * h <= cap;
+  return w <= MAX_IMAGE_SIDE && h <= MAX_IMAGE_SIDE && pixel_count_ok(w, h);
 }
 
 int size_loaded_image(int64_t w, int64_t h) {

@@ -3,14 +3,12 @@
 #pragma once
 #include <cstdint>
 
-// Caps on a decoded picture, checked before anything is allocated. They are at least as generous
-// as common image tools' defaults (16K a side, 128 megapixels).
-constexpr int64_t MAX_IMAGE_SIDE = 65535;
-constexpr int64_t MAX_IMAGE_PIXELS = 128LL * 1024 * 1024;
+#include "view/canvas.h"
 
-// The pixel cap in force: MAX_IMAGE_PIXELS, lowered by the fuzz targets so that a hostile header
-// cannot make them allocate gigabytes.
-extern int64_t image_pixel_cap;
+// Caps on a decoded picture, checked before anything is allocated: a side here, the pixel count
+// (MAX_IMAGE_PIXELS, image_pixel_cap) in view/canvas.h. They are at least as generous as common
+// image tools' defaults (16K a side, 128 megapixels).
+constexpr int64_t MAX_IMAGE_SIDE = 65535;
 
 enum { SIZE_OK = 0, SIZE_REFUSED = 1, SIZE_NO_MEMORY = 999 };
 

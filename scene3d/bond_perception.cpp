@@ -10,14 +10,20 @@
 
 namespace scene3d {
 
+int crowded_points = 0;
+int bond_bound_reached = 0;
+
 namespace {
 
-// Makes the bond list hold at least `need` records: 2048 at first, then 8192 more, or need +
-// 1024 when that is not enough. False when it cannot (the list stays as it was).
+// Makes the bond list hold at least `need` records: 2048 at first, then 8192 more; past those
+// steps half its size more, so that a long list is not copied once every 8192 bonds. need + 1024
+// when that is not enough. False when it cannot (the list stays as it was).
 bool grow_bonds(int64_t need) {
   if (need <= max_bonds) return true;
   if (need > kMaxBonds) return false;
-  int64_t cap = max_bonds == 0 ? 2048 : (int64_t)max_bonds + 8192;
+  int64_t cap = max_bonds == 0            ? 2048
+                : max_bonds < 2048 + 8192 ? (int64_t)max_bonds + 8192
+                                          : (int64_t)max_bonds + max_bonds / 2;
   if (cap < need) cap = need + 1024;
   if (cap > kMaxBonds) cap = kMaxBonds;
   bond_rec* p = (bond_rec*)scene_malloc((uint64_t)cap * sizeof(bond_rec));
@@ -181,8 +187,10 @@ bool pair_less(const bond_rec& a, const bond_rec& b) {
 }  // namespace
 
 void find_bonds(int first) {
+  crowded_points = bond_bound_reached = 0;
   if (first < 0) first = 0;
-  if (build_list(4.7f) != 0) return;
+  const float edge2 = 4.7f;
+  if (build_list(edge2) != 0) return;
   // The bonds read from the file, in order: a pair found again is not added twice.
   int n_read = n_bonds;
   bond_rec* read = (bond_rec*)scene_malloc((uint64_t)(n_read > 0 ? n_read : 1) * sizeof(bond_rec));
@@ -209,23 +217,33 @@ void find_bonds(int first) {
   }
   start[M_xyz] = k;
   close_list();
+  // A sparse scene's cells were widened: they may hold as many more points as they have room.
+  const double widened = (double)cut * cut * cut / ((double)edge2 * std::sqrt((double)edge2));
+  const double most = std::max(1.0, widened) * kMostPointsInCell;
+  auto crowded = [&](int c) { return start[c + 1] - start[c] > most; };
+  for (int c = 0; c < M_xyz; c++)
+    if (crowded(c))
+      for (int a = start[c]; a < start[c + 1]; a++) crowded_points += packed[a].index >= first;
+  const int64_t bound = std::min<int64_t>(kMaxBonds, (int64_t)kBondsPerPoint * n_atoms);
 
   static const int stencil[14][3] = {
       {0, 0, 0},  {1, 0, 0},  {1, 1, 0},   {0, 1, 0},   {-1, 1, 0},   {0, 0, -1},  {1, 0, -1},
       {1, 1, -1}, {0, 1, -1}, {-1, 1, -1}, {-1, 0, -1}, {-1, -1, -1}, {0, -1, -1}, {1, -1, -1}};
   bool added = false;
   // In the order the cells lie in memory (y fastest); the list is sorted at the end anyway.
-  for (int ix = 0; ix < Mx; ix++)
-    for (int iz = 0; iz < Mz; iz++)
-      for (int iy = 0; iy < My; iy++) {
+  for (int ix = 0; ix < Mx && !bond_bound_reached; ix++)
+    for (int iz = 0; iz < Mz && !bond_bound_reached; iz++)
+      for (int iy = 0; iy < My && !bond_bound_reached; iy++) {
         int c = which_cell(ix, iy, iz);
-        for (int a = start[c]; a < start[c + 1]; a++) {
+        if (crowded(c)) continue;
+        for (int a = start[c]; a < start[c + 1] && !bond_bound_reached; a++) {
           const Packed p = packed[a];
           if (p.index < first) continue;
-          for (int s = 0; s < 14; s++) {
+          for (int s = 0; s < 14 && !bond_bound_reached; s++) {
             int jx = ix + stencil[s][0], jy = iy + stencil[s][1], jz = iz + stencil[s][2];
             if (jx < 0 || jy < 0 || jz < 0 || jx >= Mx || jy >= My || jz >= Mz) continue;
             int c2 = which_cell(jx, jy, jz);
+            if (crowded(c2)) continue;
             // In the point's own cell each pair once.
             for (int b = s == 0 ? a + 1 : start[c2]; b < start[c2 + 1]; b++) {
               const Packed& q = packed[b];
@@ -234,6 +252,10 @@ void find_bonds(int first) {
               if (!bond_rule(p.ordinal, q.ordinal, dx * dx + dy * dy + dz * dz)) continue;
               bond_rec pair{std::min(p.index, q.index), std::max(p.index, q.index)};
               if (n_read > 0 && std::binary_search(read, read + n_read, pair, pair_less)) continue;
+              if (n_bonds >= bound) {
+                bond_bound_reached = 1;
+                break;
+              }
               if (!grow_bonds((int64_t)n_bonds + 1)) continue;
               bond[n_bonds++] = pair;
               added = true;

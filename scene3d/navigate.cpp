@@ -14,8 +14,10 @@ namespace scene3d {
 namespace {
 
 // One frame of the changed view, posted and shown; a frame that could not be painted leaves
-// the picture as it was (its reason is on the status line).
+// the picture as it was (its reason is on the status line). While a reader runs, the loaded
+// image is its own: the changed view shows at the next step after it.
 void show_step() {
+  if (do_open_busy()) return;
   UpdateAngles();
   if (UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0) != 0) return;
   image_post(width, height, 1);
@@ -70,7 +72,9 @@ void old_resize(int w, int h) {
   ClientXzoom = w / 2;
   ClientYzoom = h / 2;
   ClientX24 = w - w % 8 + 8;
-  if (UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0) == 0) image_post(width, height, 1);
+  // A reader running owns the loaded image; the canvas still has to be filled at its new size.
+  if (!do_open_busy() && UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0) == 0)
+    image_post(width, height, 1);
   upd_rgb(1);
   // Pending events are handled only when there is a window to take them.
   if (screen_window && screen_window->shown()) Fl::check();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "scene3d/bond_perception.h"
@@ -475,6 +476,7 @@ int read_into_store(const char* path, const LayoutRow* row, const unsigned char*
 int read_molecule(const char* name, const unsigned char* data, int64_t len) {
   mol_failure[0] = 0;
   mol_unknown_atoms = 0;
+  crowded_points = bond_bound_reached = 0;
   mol_scheme = 54;
   InitMolData();
   isXYZ2d = isXYZ2d_mat = 0;
@@ -499,9 +501,13 @@ int shown(int r) {
   if (r != 0) return scene_fail("%s", mol_failure);
   colSelection = mol_scheme;
   ColorUpdate();
+  std::string note;
+  auto add = [&note](const std::string& part) { note += (note.empty() ? "" : "; ") + part; };
   if (mol_unknown_atoms > 0)
-    snprintf(mol_note, sizeof mol_note, "%.200s: %d atoms of unknown element left out", mol_name,
-             mol_unknown_atoms);
+    add(std::to_string(mol_unknown_atoms) + " atoms of unknown element left out");
+  if (crowded_points > 0) add(std::to_string(crowded_points) + " atoms too crowded for bonds");
+  if (bond_bound_reached) add("bond search stopped at " + std::to_string(n_bonds) + " bonds");
+  if (!note.empty()) snprintf(mol_note, sizeof mol_note, "%.120s: %s", mol_name, note.c_str());
   return 0;
 }
 

@@ -23,8 +23,9 @@ int read_molecule(const char* name, const unsigned char* data, int64_t len);
 
 // The readers of the shared opener (scene_open.h): OpenMolFile reads the file by its name (the
 // direct call), open_molecule_bytes the bytes the file opener holds. Each colours the scene by the
-// scheme of its layout. When atoms of unknown element were left out, mol_note says so, for the
-// opener to put on the status line once the picture is posted (empty otherwise).
+// scheme of its layout. When atoms of unknown element were left out, or the bond search passed
+// over crowded atoms or stopped at its bound, mol_note says so, for the opener to put on the
+// status line once the picture is posted (empty otherwise).
 int OpenMolFile(const char* name);
 int open_molecule_bytes(const char* name, const unsigned char* data, int64_t len);
 extern char mol_note[256];

@@ -30,6 +30,14 @@ int bin_allocated = -1;
 int contentview = 0;
 int zoom = 0, shiftx = 0, shifty = 0;
 
+int64_t image_pixel_cap = MAX_IMAGE_PIXELS;
+
+bool pixel_count_ok(int64_t w, int64_t h) {
+  const int64_t cap = image_pixel_cap < MAX_IMAGE_PIXELS ? image_pixel_cap : MAX_IMAGE_PIXELS;
+  // Each side at most the cap first, so that the product cannot overflow.
+  return w > 0 && h > 0 && w <= cap && h <= cap && w * h <= cap;
+}
+
 int resize_loaded_image(int64_t w, int64_t h) {
   // A size the count cannot hold is refused before anything is freed: the shown picture stays.
   if (w <= 0 || h <= 0 || w > INT32_MAX / h) return -1;

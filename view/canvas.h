@@ -28,6 +28,16 @@ extern int bin_allocated;
 extern int contentview;
 extern int zoom, shiftx, shifty;
 
+// The most pixels a picture may have, whoever makes it (a reader, a renderer), checked before
+// anything is allocated; image_pixel_cap is the cap in force, lowered by the fuzz targets so that
+// a hostile header cannot make them allocate gigabytes.
+constexpr int64_t MAX_IMAGE_PIXELS = 128LL * 1024 * 1024;
+extern int64_t image_pixel_cap;
+
+// True when w and h are positive and w x h is within the cap in force (taken in 64 bits, for any
+// sides). Nothing is allocated.
+bool pixel_count_ok(int64_t w, int64_t h);
+
 // Sizes the loaded image for n = w*h pixels by the reallocation rule: the block is reused when n
 // equals img_allocated, else freed and allocated anew. Returns 0, or -1 after a failed allocation
 // (img_allocated is then -1 and img_content null). w, h <= 0 or a product that does not fit the

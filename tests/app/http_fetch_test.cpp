@@ -234,11 +234,15 @@ TEST_F(Fetch, ALargePageArrivesWholeAndTheSessionStays) {
 TEST_F(Fetch, ManyFetchesLeaveNoDescriptorOpen) {
   ReplyServer good(answer(page_reply("fine")));
   ReplyServer cut(answer("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nab"));
+  ClosedPort closed;
   int count = 0;
   open_url("127.0.0.1", ".", good.port(), &count);  // the session and its own descriptors
   int before = open_descriptors();
   for (int i = 0; i < 50; i++) {
-    int port = i % 4 == 0 ? good.port() : i % 4 == 1 ? cut.port() : i % 4 == 2 ? closed_port() : good.port();
+    int port = i % 4 == 0   ? good.port()
+               : i % 4 == 1 ? cut.port()
+               : i % 4 == 2 ? closed.port()
+                            : good.port();
     std::string name = i % 4 == 3 ? "nowhere.test" : "127.0.0.1";
     EXPECT_EQ(open_url(name, ".", port, &count), i % 4 == 0 ? 0 : 1) << i;
   }

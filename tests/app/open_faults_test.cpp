@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -15,7 +16,10 @@
 #include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
+#include "picture_box_events.h"
 #include "platform/dialogs.h"
+#include "scene3d/frame.h"
+#include "scene3d/synthetic_scenes.h"
 #include "support/headless.h"
 #include "support/ocr.h"
 #include "view/adjust.h"
@@ -255,6 +259,51 @@ TEST_F(OpenTest, NothingRewritesThePictureWhileAReaderRuns) {
   window->resize(window->x(), window->y(), window->w() - 8, window->h());
   choice_vglobe = 0;
   current_subimage = 0;
+}
+
+// The same over a 3D scene: a zoom, an arrow, a drag on the picture or a resize of the window
+// while a picture reader runs must not draw a frame into (or reallocate) the block the reader is
+// filling, nor change the size it will post.
+TEST_F(OpenTest, NoFrameOfA3DSceneIsDrawnWhileAReaderRuns) {
+  write("pic.jpg", "picture bytes");
+  std::vector<scene3d::Ball> balls;
+  for (int i = 0; i < 60; i++)
+    balls.push_back({4 * std::cos(i * 0.4), 4 * std::sin(i * 0.4), i * 0.1, 0.8, 6});
+  ASSERT_EQ(scene3d::show_spheres(balls), 0);
+  set_content_pdb();
+  const int xres = image_xres, yres = image_yres;
+  ASSERT_GT((int64_t)xres * yres, 64 * 48);
+  int calls = 0;
+  during_read = [&](const std::string& row) {
+    if (row != "jpeg") return;
+    // What the JPEG reader holds when it lets the toolkit run: its own block, smaller than the
+    // canvas, not yet posted.
+    ASSERT_EQ(resize_loaded_image(64, 48), 0);
+    float* block = img_content;
+    const long frames = scene3d::frames_painted;
+    auto unchanged = [&](const char* what) {
+      calls++;
+      EXPECT_EQ(img_content, block) << what;
+      EXPECT_EQ(img_allocated, 64 * 48) << what;
+      EXPECT_EQ(image_xres, xres) << what;
+      EXPECT_EQ(image_yres, yres) << what;
+      EXPECT_EQ(scene3d::frames_painted, frames) << what;
+    };
+    cb_zoom_in();
+    unchanged("zoom in");
+    cb_left();
+    unchanged("an arrow");
+    push(200, 150, FL_LEFT_MOUSE);
+    drag(230, 140);
+    release(230, 140);
+    unchanged("a drag");
+    window->resize(window->x(), window->y(), window->w() + 8, window->h());
+    unchanged("a resize");
+  };
+  open("pic.jpg");
+  during_read = nullptr;
+  EXPECT_EQ(calls, 4);
+  window->resize(window->x(), window->y(), window->w() - 8, window->h());
 }
 
 TEST_F(OpenTest, NoMemoryForTheBufferLeavesNoBufferAndNoRedraw) {

@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
+#include <FL/Fl.H>
+
 #include "app/open_hgt.h"
+#include "app/window.h"
+#include "formats/gif.h"
 #include "open_fixture.h"
 #include "scene3d/openers.h"
 #include "scene3d/scene.h"
+#include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "support/terrain_fixtures.h"
 #include "view/canvas.h"
@@ -115,6 +120,48 @@ TEST_F(OpenTest, RefusedSceneKeepsTheBytesOfTheViewShown) {
   EXPECT_NE(status().find("memory error"), std::string::npos) << status();
   EXPECT_EQ(title(), "shown.dat");
   EXPECT_TRUE(buffer_holds(text)) << bin_allocated << " bytes";
+}
+
+// What a refused scene leaves is the view of the file shown before, and a GIF's frames are
+// stepped by its name and the opener's flags: those stay the shown file's too.
+TEST_F(OpenTest, RefusedSceneLeavesTheShownGifSteppable) {
+  for (int i = 0; i < open_table_rows; i++) {
+    const std::string row = open_table[i].name;
+    if (row == "gif") open_table[i].frames = load_gif;
+    if (row == "stl") open_table[i].read = real_stl;
+  }
+  // Three 8 x 8 frames: red, green, blue.
+  ASSERT_EQ(sh(std::string(python()) +
+               " -c \"from PIL import Image; f=[Image.new('RGB',(8,8),c) for c in "
+               "((255,0,0),(0,255,0),(0,0,255))]; f[0].save('anim.gif',save_all=True,"
+               "append_images=f[1:],duration=50)\""),
+            0);
+  write("note.stl", "This is a note, not a mesh.\n");
+  auto frame_colour = [] {
+    return std::vector<int>{(int)(img_content[0] * 255 + 0.5f), (int)(img_content[1] * 255 + 0.5f),
+                            (int)(img_content[2] * 255 + 0.5f)};
+  };
+  auto page = [](int key) {
+    Fl::e_keysym = key;
+    window->handle(FL_KEYUP);
+  };
+
+  open("anim.gif");
+  ASSERT_EQ(n_img, 3);
+  ASSERT_EQ(title(), "anim.gif (1 of 3)");
+  open("note.stl");
+  EXPECT_NE(status().find("note.stl"), std::string::npos) << status();
+  EXPECT_EQ(title(), "anim.gif (1 of 3)");
+  EXPECT_STREQ(openfilename, "anim.gif");
+
+  page(FL_Page_Down);
+  EXPECT_EQ(title(), "anim.gif (2 of 3)");
+  EXPECT_EQ(frame_colour(), (std::vector<int>{0, 255, 0}));
+  page(FL_Page_Up);
+  page(FL_Page_Up);
+  EXPECT_EQ(title(), "anim.gif (3 of 3)");
+  EXPECT_EQ(frame_colour(), (std::vector<int>{0, 0, 255}));
+  gif_extension = 0;
 }
 
 }  // namespace

@@ -235,7 +235,8 @@ TEST_F(Globe3d, RefusedSizesKeepWhatWasThere) {
   double* d = globe3d::D;
   struct {
     int x, y;
-  } refused[] = {{0, 10}, {10, 0}, {-2, -3}, {-1, 5}, {65536, 65536}, {46341, 46341}};
+  } refused[] = {{0, 10},        {10, 0},        {-2, -3},       {-1, 5},
+                 {65536, 65536}, {46341, 46341}, {16384, 16384}, {16384, 8193}};
   for (auto r : refused) {
     EXPECT_EQ(init3d(r.x, r.y), 1) << r.x << " x " << r.y;
     EXPECT_EQ(globe3d::D, d);

@@ -175,6 +175,64 @@ TEST_F(Bonds, ListGrowthAndFailure) {
   EXPECT_EQ(bond[n_bonds - 1].lo, n_bonds - 1);
 }
 
+// Past its first steps the list grows by half its size: growing by a fixed step, a long list
+// would be copied once every 8192 bonds, quadratic in its length.
+TEST_F(Bonds, LongListsGrowByHalf) {
+  add(6, 0, 0, 0);
+  int seen[4] = {0, 0, 0, 0}, k = 0;
+  for (int b = 0; b < 30000 && k < 4; b++) {
+    AddBond_nc(b, b + 1, 0);
+    if (k == 0 || max_bonds != seen[k - 1]) seen[k++] = max_bonds;
+  }
+  EXPECT_EQ(seen[0], 2048);
+  EXPECT_EQ(seen[1], 2048 + 8192);
+  EXPECT_EQ(seen[2], 15360);
+  EXPECT_EQ(seen[3], 23040);
+  EXPECT_EQ(n_bonds, 15361);
+}
+
+// Points packed closer than any structure packs them get no bonds and are counted; the points
+// of the cells around them still bond with each other as before, but not with them.
+TEST_F(Bonds, CrowdedCellsArePassedOver) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<double> u(0, 2);
+  const int crowd = 3000;
+  for (int i = 0; i < crowd; i++) add(6, u(rng), u(rng), u(rng));
+  for (int i = 0; i < 30; i++) add(6, 3.5 + 1.5 * i, 1, 1);
+  find_bonds(0);
+  std::vector<std::pair<int, int>> want;
+  for (int i = crowd; i + 1 < n_atoms; i++) want.push_back({i, i + 1});
+  EXPECT_EQ(list(), want);
+  EXPECT_EQ(crowded_points, crowd);
+  EXPECT_EQ(bond_bound_reached, 0);
+
+  find_bonds(crowd + 10);
+  EXPECT_EQ(crowded_points, 0) << "only the points searched from count";
+}
+
+// A lattice 0.46 apart, where every point has about 90 neighbours within bonding distance yet
+// no cell is crowded, stops at the bound; what it kept are bonds, each once, in order.
+TEST_F(Bonds, SearchStopsAtTheBoundOfBondsAPoint) {
+  const int side = 16;
+  for (int i = 0; i < side; i++)
+    for (int j = 0; j < side; j++)
+      for (int k = 0; k < side; k++) add(6, 0.46 * i, 0.46 * j, 0.46 * k);
+  find_bonds(0);
+  EXPECT_EQ(crowded_points, 0);
+  EXPECT_EQ(bond_bound_reached, 1);
+  ASSERT_EQ(n_bonds, kBondsPerPoint * n_atoms);
+  for (int b = 0; b < n_bonds; b++) {
+    const point3 &p = at_r[bond[b].lo], &q = at_r[bond[b].hi];
+    double dx = (double)p.x - q.x, dy = (double)p.y - q.y, dz = (double)p.z - q.z;
+    ASSERT_LT(bond[b].lo, bond[b].hi);
+    ASSERT_TRUE(bond_rule(6, 6, dx * dx + dy * dy + dz * dz)) << b;
+    if (b > 0)
+      ASSERT_TRUE(bond[b - 1].lo < bond[b].lo ||
+                  (bond[b - 1].lo == bond[b].lo && bond[b - 1].hi < bond[b].hi))
+          << b;
+  }
+}
+
 TEST_F(Bonds, PlausibleDistances) {
   add(6, 0, 0, 0);
   add(6, 3.0, 0, 0);

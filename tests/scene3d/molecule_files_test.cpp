@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reader_fixture.h"
+#include "scene3d/bond_perception.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/read_molecule.h"
@@ -120,6 +121,33 @@ TEST_F(MoleculeFiles, BondsAsOpenBabelFindsThem) {
     std::sort(want.begin(), want.end());
     ASSERT_EQ(read_molecule(f.path.c_str(), nullptr, 0), 0) << mol_failure;
     EXPECT_EQ(bonds(), want);
+  }
+}
+
+// The reader keeps an NMR file's models together, overlaid, and they bond across: a ten-model file
+// gets about twelve bonds an atom. The bounds on crowded cells and on bonds an atom must leave
+// such a file every bond the distance rules give.
+TEST_F(MoleculeFiles, EnsemblesKeepEveryBondTheRulesGive) {
+  for (const Fixture& f : fixture_files()) {
+    if (!f.hydrogens) continue;
+    SCOPED_TRACE(f.path);
+    ASSERT_EQ(read_molecule(f.path.c_str(), nullptr, 0), 0) << mol_failure;
+    EXPECT_EQ(crowded_points, 0);
+    EXPECT_EQ(bond_bound_reached, 0);
+    BondList got = bonds();
+    long missing = 0, rule_pairs = 0;
+    for (int i = 0; i < n_atoms; i++)
+      for (int j = i + 1; j < n_atoms; j++) {
+        double dx = (double)at_r[i].x - at_r[j].x, dy = (double)at_r[i].y - at_r[j].y,
+               dz = (double)at_r[i].z - at_r[j].z;
+        if (get_group(i) != get_group(j) ||
+            !bond_rule(at_el[i], at_el[j], dx * dx + dy * dy + dz * dz))
+          continue;
+        rule_pairs++;
+        missing += !std::binary_search(got.begin(), got.end(), std::make_pair(i, j));
+      }
+    EXPECT_GT(rule_pairs, 10L * n_atoms);
+    EXPECT_EQ(missing, 0);
   }
 }
 

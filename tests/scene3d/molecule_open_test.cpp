@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "render_fixture.h"
+#include "scene3d/bond_perception.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/frame.h"
@@ -170,6 +171,43 @@ TEST_F(MoleculeOpen, UnknownElementsAreNamedOnTheStatusLine) {
   ASSERT_EQ(::content, CONTENT_PDB) << status_text();
   EXPECT_EQ(n_atoms, 2);
   EXPECT_EQ(status_text(), "odd.pdb: 1 atoms of unknown element left out");
+}
+
+// Atoms packed closer than chemistry allows (a broken export, or a file made to stall the bond
+// search) still show, quickly, with a word on the status line about the bonds left out.
+TEST_F(MoleculeOpen, PackedAtomsShowWithANoteOnTheirBonds) {
+  auto carbon = [](int serial, double x, double y, double z) {
+    char line[96];
+    snprintf(line, sizeof line,
+             "ATOM  %5d  C   GLY A   1    %8.3f%8.3f%8.3f  1.00 10.00           C\n",
+             serial % 100000, x, y, z);
+    return std::string(line);
+  };
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> u(0, 3);
+  std::string cloud, lattice;
+  for (int i = 0; i < 5000; i++) cloud += carbon(i + 1, u(rng), u(rng), u(rng));
+  for (int i = 0; i < 4096; i++)
+    lattice += carbon(i + 1, 0.46 * (i / 256), 0.46 * (i / 16 % 16), 0.46 * (i % 16));
+  struct {
+    const char* name;
+    const std::string& text;
+    int atoms;
+    const char* says;
+  } cases[] = {
+      {"cloud.pdb", cloud, 5000, "cloud.pdb: 5000 atoms too crowded for bonds"},
+      {"lattice.pdb", lattice, 4096, "lattice.pdb: bond search stopped at 262144 bonds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = fixture(c.name);
+    write_file(path, Bytes(c.text.begin(), c.text.end()));
+    open_as_user(path);
+    ASSERT_EQ(::content, CONTENT_PDB) << status_text();
+    EXPECT_EQ(n_atoms, c.atoms);
+    EXPECT_LE(n_bonds, kBondsPerPoint * n_atoms);
+    EXPECT_EQ(status_text(), c.says);
+  }
 }
 
 TEST_F(MoleculeOpen, FailuresKeepTheViewAndSayWhy) {

@@ -16,8 +16,8 @@
 
 namespace {
 
-// A socket listening on 127.0.0.1 at a free port (fd -1 on failure).
-int listen_loopback(int backlog, int* port) {
+// A socket bound to 127.0.0.1 at a free port, listening when backlog >= 0 (fd -1 on failure).
+int bind_loopback(int backlog, int* port) {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   sockaddr_in a;
@@ -25,7 +25,7 @@ int listen_loopback(int backlog, int* port) {
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t len = sizeof a;
-  if (bind(fd, (sockaddr*)&a, sizeof a) != 0 || listen(fd, backlog) != 0 ||
+  if (bind(fd, (sockaddr*)&a, sizeof a) != 0 || (backlog >= 0 && listen(fd, backlog) != 0) ||
       getsockname(fd, (sockaddr*)&a, &len) != 0) {
     close(fd);
     return -1;
@@ -37,7 +37,7 @@ int listen_loopback(int backlog, int* port) {
 }  // namespace
 
 ReplyServer::ReplyServer(Reply reply) : reply_(std::move(reply)) {
-  listen_fd_ = listen_loopback(8, &port_);
+  listen_fd_ = bind_loopback(8, &port_);
   if (pipe2(stop_, O_CLOEXEC) != 0) stop_[0] = stop_[1] = -1;
   if (listen_fd_ >= 0 && stop_[0] >= 0) thread_ = std::thread([this] { serve(); });
 }
@@ -132,7 +132,7 @@ PageServer::~PageServer() {
 }
 
 FullListener::FullListener() {
-  fd_ = listen_loopback(0, &port_);
+  fd_ = bind_loopback(0, &port_);
   if (fd_ < 0) return;
   sockaddr_in a;
   memset(&a, 0, sizeof a);
@@ -155,11 +155,10 @@ FullListener::~FullListener() {
   if (fd_ >= 0) close(fd_);
 }
 
-int closed_port() {
-  int port = 0;
-  int fd = listen_loopback(1, &port);
-  if (fd >= 0) close(fd);
-  return port;
+ClosedPort::ClosedPort() { fd_ = bind_loopback(-1, &port_); }
+
+ClosedPort::~ClosedPort() {
+  if (fd_ >= 0) close(fd_);
 }
 
 int open_descriptors() {

@@ -81,8 +81,19 @@ class FullListener {
   std::vector<int> queued_;
 };
 
-// A port on 127.0.0.1 where nothing listens (it was free a moment ago).
-int closed_port();
+// A port on 127.0.0.1 where nothing listens: held bound, never listening, while this lives, so a
+// connect to it is refused and no other process (another test, another server) can take it.
+class ClosedPort {
+ public:
+  ClosedPort();
+  ~ClosedPort();
+  ClosedPort(const ClosedPort&) = delete;
+  ClosedPort& operator=(const ClosedPort&) = delete;
+  int port() const { return port_; }
+
+ private:
+  int fd_ = -1, port_ = 0;
+};
 
 // Descriptors this process has open.
 int open_descriptors();

@@ -19,6 +19,7 @@
 #include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
+#include "support/synthetic_photo.h"
 #include "view/canvas.h"
 
 namespace {
@@ -32,8 +33,7 @@ int choose(const char*, const char*, const char*, char* name, int size) {
 }
 int overwrite(const char*, const char*, const char*) { return 0; }
 
-// A photo-like picture: smooth light and colour gradients, edges, fine texture and sensor-like
-// noise, as the loaded image and as the PPM cjpeg reads.
+// The synthetic photo as the loaded image and as the PPM cjpeg reads.
 bool make_picture() {
   dir = "/tmp/bench_jpeg_export_" + std::to_string(getpid());
   ours_jpg = dir + "/ours.jpg";
@@ -48,20 +48,10 @@ bool make_picture() {
   std::vector<unsigned char> row(3 * W);
   uint32_t seed = 12345;
   for (int y = 0; y < H; y++) {
-    for (int x = 0; x < W; x++) {
-      double u = (double)x / W, v = (double)y / H;
-      double light = 0.5 + 0.35 * std::sin(3.1 * u + 1.7 * v) * std::cos(2.3 * v - 0.4 * u);
-      double texture = 0.08 * std::sin(x * 0.37 + std::sin(y * 0.05) * 4) * std::sin(y * 0.29);
-      double edge = ((x / 375 + y / 250) % 3 == 0) ? 0.12 : 0.0;
-      float* p = img_content + 4 * ((size_t)y * W + x);
-      for (int c = 0; c < 3; c++) {
-        seed = seed * 1664525u + 1013904223u;
-        double tint = 0.85 + 0.15 * std::sin(c * 2.1 + 5 * u - 3 * v);
-        int level = (int)(255 * (light * tint + texture + edge)) + (int)((seed >> 24) & 15) - 8;
-        level = std::min(255, std::max(0, level));
-        row[3 * x + c] = (unsigned char)level;
-        p[c] = level / 255.0f;
-      }
+    synthetic_photo_row(y, W, H, &seed, row.data());
+    float* p = img_content + 4 * (size_t)y * W;
+    for (int x = 0; x < W; x++, p += 4) {
+      for (int c = 0; c < 3; c++) p[c] = row[3 * x + c] / 255.0f;
       p[3] = 1.0f;
     }
     fwrite(row.data(), 1, row.size(), f);

@@ -6,7 +6,6 @@ import math
 import os
 import sys
 import tempfile
-import time
 
 import ephem
 

@@ -12,8 +12,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import (Session, changed, check, check_navigation, finish,  # noqa: E402
-                  fitted_and_centred, open_with_chooser)
+from xvfb import (Session, changed, check, check_navigation, finish_in,  # noqa: E402
+                  fitted_and_centred, open_with_chooser, refusals_leave)
 
 program = os.path.abspath(sys.argv[1])
 
@@ -83,15 +83,7 @@ with Session(program, [], env=env, shots=work) as s:
     models = s.canvas(wid, "1d3z.png")
     fitted_and_centred(models, "the ten models of 1d3z")
 
-    for path, what in ((note, "a text named .pdb"), (cut, "a cut gzip file"),
-                       (noise, "gzip of random bytes")):
-        open_with_chooser(s, wid, path, wait=2.5)
-        check(s.title(wid) == nmr, what + " leaves the title")
-        check(not changed(models, s.canvas(wid, "after.png")), what + " leaves the picture")
-    check(s.proc.poll() is None, "the program is still running")
+    refusals_leave(s, wid, nmr, models, ((note, "a text named .pdb"), (cut, "a cut gzip file"),
+                                         (noise, "gzip of random bytes")))
 
-if not os.environ.get("KEEP"):
-    shutil.rmtree(work, ignore_errors=True)
-else:
-    print(work)
-finish()
+finish_in(work)

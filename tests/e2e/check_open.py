@@ -3,12 +3,11 @@
 unknown binary file and an empty file; the view choice switched to "hex" and back. What the
 canvas shows is read back from screenshots against the program's own font."""
 import os
-import shutil
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import CANVAS_X, CANVAS_Y, Session, check, finish, open_with_chooser  # noqa: E402
+from xvfb import CANVAS_X, CANVAS_Y, Session, check, finish_in, open_with_chooser  # noqa: E402
 
 program = os.path.abspath(sys.argv[1])
 font = open(os.path.join(os.path.dirname(program), "generated", "font.bin"), "rb").read()
@@ -136,5 +135,4 @@ with Session(program, [], env=env, shots=work) as s:
     check(read_row(img, 1, 67).strip() == "", "an empty file over the hex kind: no lines")
     check(s.proc.poll() is None, "the program is still running")
 
-shutil.rmtree(work, ignore_errors=True)
-finish()
+finish_in(work)

@@ -10,8 +10,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import (Session, changed, check, check_navigation, finish,  # noqa: E402
-                  fitted_and_centred, open_with_chooser)
+from xvfb import (Session, check, check_navigation, finish_in,  # noqa: E402
+                  fitted_and_centred, open_with_chooser, refusals_leave)
 
 program = os.path.abspath(sys.argv[1])
 source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -67,14 +67,6 @@ with Session(program, [], env=env, shots=work) as s:
     hues = set(c for n, c in surface.getcolors(1 << 20) if n > 200)
     check(len(hues) >= 5, "the surface is coloured (%d colours)" % len(hues))
 
-    for path, what in ((chemistry, "a chemistry SD file"), (cut, "a cut mesh")):
-        open_with_chooser(s, wid, path, wait=2.5)
-        check(s.title(wid) == grid, what + " leaves the title")
-        check(not changed(surface, s.canvas(wid, "after.png")), what + " leaves the picture")
-    check(s.proc.poll() is None, "the program is still running")
+    refusals_leave(s, wid, grid, surface, ((chemistry, "a chemistry SD file"), (cut, "a cut mesh")))
 
-if not os.environ.get("KEEP"):
-    shutil.rmtree(work, ignore_errors=True)
-else:
-    print(work)
-finish()
+finish_in(work)

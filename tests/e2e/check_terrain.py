@@ -12,7 +12,7 @@ import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb import (CANVAS_X, CANVAS_Y, Session, changed, check, click, finish,  # noqa: E402
+from xvfb import (CANVAS_X, CANVAS_Y, Session, changed, check, click, finish_in,  # noqa: E402
                   open_with_chooser)
 
 program = os.path.abspath(sys.argv[1])
@@ -161,5 +161,4 @@ with Session(program, [], env=env, shots=work) as s:
         drag.kill()
         drag.wait()
 
-shutil.rmtree(work, ignore_errors=True)
-finish()
+finish_in(work)

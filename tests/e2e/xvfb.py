@@ -2,6 +2,7 @@
 and by bench/startup.py for the server)."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -158,6 +159,25 @@ def click(s, wid, x, y, button=1):
 def changed(a, b):
     """True when two pictures differ in size or in any pixel."""
     return a.size != b.size or ImageChops.difference(a, b).getbbox() is not None
+
+
+def refusals_leave(s, wid, title, shown, cases):
+    """Opens each (path, what) of `cases`, none of which may be shown: the title stays `title`,
+    the canvas stays the picture `shown`, and the program keeps running."""
+    for path, what in cases:
+        open_with_chooser(s, wid, path, wait=2.5)
+        check(s.title(wid) == title, what + " leaves the title")
+        check(not changed(shown, s.canvas(wid, "after.png")), what + " leaves the picture")
+    check(s.proc.poll() is None, "the program is still running")
+
+
+def finish_in(work):
+    """finish(), after removing the work folder unless KEEP is set (then its path is printed)."""
+    if os.environ.get("KEEP"):
+        print(work)
+    else:
+        shutil.rmtree(work, ignore_errors=True)
+    finish()
 
 
 # ---- 3D scenes (molecules, meshes, surface grids)

@@ -271,29 +271,12 @@ bool quads_fit() { return zmat_nx >= 2 && zmat_ny >= 2 && (int64_t)zmat_nx * zma
 int abuf_prepare(int rows) {
   if (show_surface && isXYZ2d_mat && quads_fit()) {
     if (ensure_charges() != 0) return 1;
-    if (zmat_ny > quad_rows_alloc) {
-      int* q = (int*)scene_malloc((uint64_t)zmat_ny * 2 * sizeof(int));
-      if (!q) return 1;
-      free(quad_rows);
-      quad_rows = q;
-      quad_rows_alloc = zmat_ny;
-    }
     const int64_t runs = (int64_t)zmat_ny * ((zmat_nx - 2) / kRunQuads + 1);
     const int64_t quads = (int64_t)zmat_nx * zmat_ny;
-    if (runs > run_rows_alloc) {
-      RowRange* q = (RowRange*)scene_malloc((uint64_t)runs * sizeof(RowRange));
-      if (!q) return 1;
-      free(run_rows);
-      run_rows = q;
-      run_rows_alloc = runs;
-    }
-    if (quads > quad_cell_rows_alloc) {
-      RowRange* q = (RowRange*)scene_malloc((uint64_t)quads * sizeof(RowRange));
-      if (!q) return 1;
-      free(quad_cell_rows);
-      quad_cell_rows = q;
-      quad_cell_rows_alloc = quads;
-    }
+    if (!scratch_room(quad_rows, quad_rows_alloc, zmat_ny, 2) ||
+        !scratch_room(run_rows, run_rows_alloc, runs) ||
+        !scratch_room(quad_cell_rows, quad_cell_rows_alloc, quads))
+      return 1;
   }
   const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
   if (objects > draw_order_alloc) {
@@ -308,13 +291,8 @@ int abuf_prepare(int rows) {
     draw_order = o, order_key = k;
     draw_order_alloc = objects;
   }
-  if (show_triangles && !show_surface && objects > tri_draw_alloc) {
-    TriDraw* d = (TriDraw*)scene_malloc((uint64_t)objects * sizeof(TriDraw));
-    if (!d) return 1;
-    free(tri_draw);
-    tri_draw = d;
-    tri_draw_alloc = objects;
-  }
+  if (show_triangles && !show_surface && !scratch_room(tri_draw, tri_draw_alloc, objects))
+    return 1;
   if (rows <= scratch_rows) return 0;
   int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
   uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
@@ -607,13 +585,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
   // Triangles that each reach many chunks would make the lists far longer than the one list
   // every chunk can go through instead: slower, the same frame. So would a failed allocation.
   if (entries > 4 * (int64_t)draw_order_count + 4096) return;
-  if (entries > tri_chunk_item_alloc) {
-    TriDraw* items = (TriDraw*)scene_malloc((uint64_t)entries * sizeof(TriDraw));
-    if (!items) return;
-    free(tri_chunk_item);
-    tri_chunk_item = items;
-    tri_chunk_item_alloc = entries;
-  }
+  if (!scratch_room(tri_chunk_item, tri_chunk_item_alloc, entries)) return;
   run_chunks(parts, cores, [&](int p) {
     int* next = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
     for (int o = p * size; o < part_end(p); o++) {

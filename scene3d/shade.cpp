@@ -241,6 +241,25 @@ void light_rows(int cx, int cy, int y0, int y1, int W, Shader shader) {
 // Lit rows per chunk of the lighting pass (see run_chunks).
 constexpr int kLitChunkRows = 16;
 
+// The shaders light_rows takes, one a kind of object.
+constexpr auto sphere_shader = [](int id, float x, float y, float* rgb, uint32_t& rnd) {
+  shade_sphere(id, x, y, rgb, rnd);
+};
+constexpr auto triangle_shader = [](int id, float, float, float* rgb, uint32_t&) {
+  shade_triangle(id, rgb);
+};
+constexpr auto quad_shader = [](int id, float, float, float* rgb, uint32_t&) {
+  shade_quad(id, rgb);
+};
+
+// light_rows over the rows of band k of c of the frame.
+template <bool positional, typename Shader>
+void light_band(int cx, int cy, int k, int c, Shader shader) {
+  int y0, y1;
+  band_range(use_y, k, c, &y0, &y1);
+  light_rows<positional>(cx, cy, y0, y1, use_x, shader);
+}
+
 }  // namespace
 
 uint32_t nextrand() { return step(rnd_next); }
@@ -251,28 +270,15 @@ void SHADET(int id, float, float, float* rgb) { shade_triangle(id, rgb); }
 void SHADEQ(int id, float, float, float* rgb) { shade_quad(id, rgb); }
 
 void Lighting(int cx, int cy, int, int, int k, int c) {
-  int y0, y1;
-  band_range(use_y, k, c, &y0, &y1);
-  const int W = use_x;
-  light_rows<true>(cx, cy, y0, y1, W, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
-    shade_sphere(id, x, y, rgb, rnd);
-  });
+  light_band<true>(cx, cy, k, c, sphere_shader);
 }
 
 void Lighting_triangles(int cx, int cy, int, int, int k, int c) {
-  int y0, y1;
-  band_range(use_y, k, c, &y0, &y1);
-  const int W = use_x;
-  light_rows<false>(cx, cy, y0, y1, W,
-                    [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
+  light_band<false>(cx, cy, k, c, triangle_shader);
 }
 
 void Lighting_quads(int cx, int cy, int, int, int k, int c) {
-  int y0, y1;
-  band_range(use_y, k, c, &y0, &y1);
-  const int W = use_x;
-  light_rows<false>(cx, cy, y0, y1, W,
-                    [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
+  light_band<false>(cx, cy, k, c, quad_shader);
 }
 
 int lighting_mult_thread(void* param) {
@@ -299,8 +305,7 @@ void lighting_prepare() {
 
 void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
   if (show_surface)
-    light_rows<false>(cx, cy, y0, y1, W,
-                      [](int id, float, float, float* rgb, uint32_t&) { shade_quad(id, rgb); });
+    light_rows<false>(cx, cy, y0, y1, W, quad_shader);
   else if (show_triangles && tri_colour_frame == frames_painted)
     light_rows<false>(cx, cy, y0, y1, W, [](int id, float, float, float* rgb, uint32_t&) {
       const int64_t i = (int64_t)id - 1;  // triangle t has the id 3 t + 1
@@ -312,24 +317,15 @@ void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
       }
     });
   else if (show_triangles)
-    light_rows<false>(cx, cy, y0, y1, W,
-                      [](int id, float, float, float* rgb, uint32_t&) { shade_triangle(id, rgb); });
+    light_rows<false>(cx, cy, y0, y1, W, triangle_shader);
   else
-    light_rows<true>(cx, cy, y0, y1, W, [](int id, float x, float y, float* rgb, uint32_t& rnd) {
-      shade_sphere(id, x, y, rgb, rnd);
-    });
+    light_rows<true>(cx, cy, y0, y1, W, sphere_shader);
 }
 
 int prepare_triangle_colours(int count) {
   tri_colour_frame = -1;
   tri_colour_count = 0;
-  if (count > tri_colour_alloc) {
-    float* c = (float*)scene_malloc((uint64_t)count * 3 * sizeof(float));
-    if (!c) return 1;
-    free(tri_colour);
-    tri_colour = c;
-    tri_colour_alloc = count;
-  }
+  if (!scratch_room(tri_colour, tri_colour_alloc, count, 3)) return 1;
   tri_colour_count = count;
   tri_colour_frame = frames_painted;
   return 0;

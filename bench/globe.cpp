@@ -20,6 +20,7 @@
 #include "platform/bands.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 #include "view/canvas.h"
@@ -153,8 +154,8 @@ void BM_xplanet_rectangular_once(benchmark::State& state) {
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     int rc = system(cmd.c_str());
-    auto t1 = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    const double seconds = seconds_since(t0);
+    state.SetIterationTime(seconds);
     if (rc != 0) state.SkipWithError("xplanet failed (is the xplanet package installed?)");
   }
 }

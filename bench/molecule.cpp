@@ -18,6 +18,7 @@
 #include "scene3d/navigate.h"
 #include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"
@@ -134,8 +135,7 @@ void obabel_bench(benchmark::State& state, const std::string& path, const char* 
       state.SkipWithError("obabel failed (Debian: openbabel)");
       return;
     }
-    state.SetIterationTime(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    state.SetIterationTime(seconds_since(t0));
   }
 }
 void BM_obabel_1ubq_to_mol2(benchmark::State& state) { obabel_bench(state, kUbq, "mol2"); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/readers.h"
+#include "support/bench_timing.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
 
@@ -179,12 +180,12 @@ void run_peer(benchmark::State& state, Bytes (*make)(), const char* converter, c
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     int r = system(cmd.c_str());
-    auto t1 = std::chrono::steady_clock::now();
+    const double seconds = seconds_since(t0);
     if (r != 0) {
       state.SkipWithError((std::string(converter) + " failed or is missing").c_str());
       break;
     }
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    state.SetIterationTime(seconds);
   }
   remove(path.c_str());
   report(state, f.size());

@@ -14,6 +14,7 @@
 
 #include "app/open_file.h"
 #include "app/siblings.h"
+#include "support/bench_timing.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 
@@ -71,8 +72,8 @@ void BM_ls_v(benchmark::State& state) {
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     int rc = system(cmd.c_str());
-    auto t1 = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    const double seconds = seconds_since(t0);
+    state.SetIterationTime(seconds);
     if (rc != 0) state.SkipWithError("ls failed");
   }
 }

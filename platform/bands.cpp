@@ -202,3 +202,12 @@ void run_chunks(int chunks, int threads, const std::function<void(int)>& work) {
   pool.job = nullptr;
   pool.idle.wait(lock, [&job] { return job.helpers_busy == 0; });
 }
+
+void run_parts(int n, int size, int threads, const std::function<void(int, int, int)>& work) {
+  if (n < 1) return;
+  if (size < 1) size = 1;
+  run_chunks((n - 1) / size + 1, threads, [n, size, &work](int part) {
+    const int lo = part * size;
+    work(part, lo, n - lo < size ? n : lo + size);
+  });
+}

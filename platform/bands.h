@@ -84,3 +84,6 @@ int plat_processor_count();
 // the caller does every chunk) and kept for the process. With is9xline set, threads < 2, inside a
 // chunk, or while another thread's split runs, the chunks run in order on the caller.
 void run_chunks(int chunks, int threads, const std::function<void(int)>& work);
+// run_chunks over items 0 .. n-1 cut into parts of `size` items in order: work(part, lo, hi)
+// for the items lo .. hi - 1 of each part (lo = part * size).
+void run_parts(int n, int size, int threads, const std::function<void(int, int, int)>& work);

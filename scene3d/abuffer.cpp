@@ -212,10 +212,9 @@ int order_part_size(int n) { return std::max(16384, (n + kOrderParts - 1) / kOrd
 void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*drawable)(int)) {
   const int size = order_part_size(n), parts = n > 0 ? (n - 1) / size + 1 : 0;
   const int cores = frame_bands();
-  auto part_end = [n, size](int p) { return (int)std::min<int64_t>(n, (int64_t)(p + 1) * size); };
-  run_chunks(parts, cores, [&](int p) {
+  run_parts(n, size, cores, [&](int p, int i0, int i1) {
     float lo = 1e30f, hi = -1e30f;
-    for (int i = p * size; i < part_end(p); i++) {
+    for (int i = i0; i < i1; i++) {
       float key = NAN;
       if (drawable(i)) key = nearest(i), lo = std::min(lo, key), hi = std::max(hi, key);
       order_key[i] = key;
@@ -230,10 +229,10 @@ void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*d
     const double k = ((double)key - lo) * scale;
     return k > 0 ? std::min((int)k, kSlices - 1) : 0;
   };
-  run_chunks(parts, cores, [&](int p) {
+  run_parts(n, size, cores, [&](int p, int i0, int i1) {
     int* count = order_counts[p];
     std::fill(count, count + kSlices, 0);
-    for (int i = p * size; i < part_end(p); i++)
+    for (int i = i0; i < i1; i++)
       if (!std::isnan(order_key[i])) count[slice(order_key[i])]++;
   });
   int placed = 0;
@@ -243,9 +242,9 @@ void order_objects(int n, bool keep_index_order, float (*nearest)(int), bool (*d
       order_counts[p][k] = placed;
       placed += c;
     }
-  run_chunks(parts, cores, [&](int p) {
+  run_parts(n, size, cores, [&](int p, int i0, int i1) {
     int* next = order_counts[p];
-    for (int i = p * size; i < part_end(p); i++)
+    for (int i = i0; i < i1; i++)
       if (!std::isnan(order_key[i])) draw_order[next[slice(order_key[i])]++] = i;
   });
   draw_order_count = placed;
@@ -531,8 +530,8 @@ void quads_rows(int cx, int cy, int pass, int ys, int ye) {
 void prepare_triangles(int cx, int cy, int chunks) {
   const int n = n_atoms / 3, cores = frame_bands();
   if (have_charges)
-    run_chunks((n + kPointChunk - 1) / kPointChunk, cores, [n](int j) {
-      for (int t = j * kPointChunk; t < std::min<int64_t>(n, (int64_t)(j + 1) * kPointChunk); t++)
+    run_parts(n, kPointChunk, cores, [](int, int t0, int t1) {
+      for (int t = t0; t < t1; t++)
         if (at[3 * t].vis && at[3 * t + 1].vis && at[3 * t + 2].vis && 3 * t + 1 < alloc_charge)
           charge[3 * t + 1] = 0;
     });
@@ -551,13 +550,10 @@ void prepare_triangles(int cx, int cy, int chunks) {
   // entries and counts what it adds to each chunk's list.
   const int size = order_part_size(draw_order_count);
   const int parts = draw_order_count > 0 ? (draw_order_count - 1) / size + 1 : 0;
-  auto part_end = [size](int p) {
-    return (int)std::min<int64_t>(draw_order_count, (int64_t)(p + 1) * size);
-  };
-  run_chunks(parts, cores, [&](int p) {
+  run_parts(draw_order_count, size, cores, [&](int p, int o0, int o1) {
     int* adds = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
     if (bucket) std::fill(adds, adds + chunks, 0);
-    for (int o = p * size; o < part_end(p); o++) {
+    for (int o = o0; o < o1; o++) {
       TriDraw& d = tri_draw[o];
       d.t = draw_order[o];
       for (int q = 0; q < 3; q++) {
@@ -586,9 +582,9 @@ void prepare_triangles(int cx, int cy, int chunks) {
   // every chunk can go through instead: slower, the same frame. So would a failed allocation.
   if (entries > 4 * (int64_t)draw_order_count + 4096) return;
   if (!scratch_room(tri_chunk_item, tri_chunk_item_alloc, entries)) return;
-  run_chunks(parts, cores, [&](int p) {
+  run_parts(draw_order_count, size, cores, [&](int p, int o0, int o1) {
     int* next = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
-    for (int o = p * size; o < part_end(p); o++) {
+    for (int o = o0; o < o1; o++) {
       int c0, c1;
       if (chunk_span(tri_draw[o], &c0, &c1))
         for (int j = c0; j <= c1; j++) tri_chunk_item[next[j]++] = tri_draw[o];
@@ -622,9 +618,7 @@ void abuf_mt(int pass) { draw_frame(pass, false, nullptr, nullptr); }
 void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
                 const std::function<void(int, int)>& after_rows) {
   const int cores = frame_bands(), chunks = chunk_count(use_y);
-  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, cores, [rotate, &after_points](int j) {
-    const int lo = j * kPointChunk;
-    const int hi = (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk);
+  run_parts(n_atoms, kPointChunk, cores, [rotate, &after_points](int, int lo, int hi) {
     if (rotate) rotate_points(lo, hi);
     project_points(lo, hi);
     if (after_points) after_points(lo, hi);
@@ -633,9 +627,9 @@ void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& afte
   // and the quads' facing values and the triangles' entries are written once.
   if (show_surface && isXYZ2d_mat && quads_fit()) {
     if (quad_scratch_ready())
-      run_chunks((zmat_ny - 2) / kGridRowChunk + 1, cores, [](int j) {
-        quad_pass(1 + j * kGridRowChunk, std::min(zmat_ny, 1 + (j + 1) * kGridRowChunk));
-      });
+      // Grid row r joins grid lines r - 1 and r: rows 1 .. zmat_ny - 1.
+      run_parts(zmat_ny - 1, kGridRowChunk, cores,
+                [](int, int lo, int hi) { quad_pass(lo + 1, hi + 1); });
   } else if (show_triangles && !show_surface) {
     prepare_triangles(xcenter + dispX, ycenter + dispY, chunks);
   } else if (!show_surface) {
@@ -647,9 +641,9 @@ void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& afte
     order_objects(n_atoms, any_cut || draw_in_index_order, sphere_nearest, sphere_drawable);
   }
   // Drawing costs by the cells covered more than by the objects: it always takes the wide split.
-  run_chunks(chunks, cores, [pass, &after_rows](int j) {
+  run_parts(use_y, kChunkRows, cores, [pass, &after_rows](int j, int y0, int y1) {
     draw_chunk(j, pass);
-    if (after_rows) after_rows(j * kChunkRows, std::min(use_y, (j + 1) * kChunkRows));
+    if (after_rows) after_rows(y0, y1);
   });
 }
 

@@ -163,8 +163,7 @@ void copy_rows(int y0, int y1, int W, int H) {
 
 void copy_out(int W, int H) {
   constexpr int kCopyRows = 32;
-  run_chunks((H + kCopyRows - 1) / kCopyRows, frame_bands(),
-             [W, H](int j) { copy_rows(j * kCopyRows, (j + 1) * kCopyRows, W, H); });
+  run_parts(H, kCopyRows, frame_bands(), [W, H](int, int y0, int y1) { copy_rows(y0, y1, W, H); });
 }
 
 // The frame drawn, lit and copied out in one sweep of chunks: each chunk lights its pixel rows

@@ -1,6 +1,5 @@
 #include "scene3d/project.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "platform/bands.h"
@@ -15,9 +14,8 @@ void band_range(int64_t n, int k, int c, int* lo, int* hi) {
 }
 
 void rotation_mt() {
-  run_chunks((n_atoms + kPointChunk - 1) / kPointChunk, frame_bands(), [](int j) {
-    rotate_points(j * kPointChunk, (int)std::min<int64_t>(n_atoms, (int64_t)(j + 1) * kPointChunk));
-  });
+  run_parts(n_atoms, kPointChunk, frame_bands(),
+            [](int, int lo, int hi) { rotate_points(lo, hi); });
 }
 
 int rotation_mult_thread(void* param) {

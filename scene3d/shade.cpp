@@ -338,11 +338,9 @@ void shade_triangle_colours(int t0, int t1) {
 
 void lighting_mt(int) {
   lighting_prepare();
-  const int rows = use_y, W = use_x, chunks = rows > 0 ? (rows - 1) / kLitChunkRows + 1 : 0;
-  const int cx = xcenter + dispX, cy = ycenter + dispY;
-  run_chunks(chunks, frame_bands(), [rows, W, cx, cy](int j) {
-    light_pixel_rows(cx, cy, j * kLitChunkRows, std::min(rows, (j + 1) * kLitChunkRows), W);
-  });
+  const int W = use_x, cx = xcenter + dispX, cy = ycenter + dispY;
+  run_parts(use_y, kLitChunkRows, frame_bands(),
+            [W, cx, cy](int, int y0, int y1) { light_pixel_rows(cx, cy, y0, y1, W); });
 }
 
 void setup_light() {

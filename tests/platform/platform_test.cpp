@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -201,6 +202,24 @@ TEST(Chunks, SplitsFromTwoThreadsAtOnce) {
     EXPECT_EQ(a[j].load(), 1) << j;
     EXPECT_EQ(b[j].load(), 1) << j;
   }
+}
+
+// Parts cover the items in order, each item once, the last part short; a size below one is one.
+TEST(Chunks, PartsCoverEveryItemOnceWithTheirIndex) {
+  struct Case {
+    int n, size;
+  };
+  for (Case c : {Case{1, 16}, Case{16, 16}, Case{17, 16}, Case{1000, 7}, Case{5, 0}}) {
+    std::vector<std::atomic<int>> runs(c.n);
+    const int size = c.size < 1 ? 1 : c.size;
+    run_parts(c.n, c.size, 8, [&](int part, int lo, int hi) {
+      EXPECT_EQ(lo, part * size);
+      EXPECT_EQ(hi, std::min(c.n, lo + size));
+      for (int i = lo; i < hi; i++) runs[i]++;
+    });
+    for (int i = 0; i < c.n; i++) EXPECT_EQ(runs[i].load(), 1) << c.n << " " << c.size << " " << i;
+  }
+  run_parts(0, 4, 8, [](int, int, int) { FAIL(); });
 }
 
 // More workers than were ever started, and the next start fails: the split goes on with the

@@ -29,7 +29,7 @@ fi
 cmake --build build-tsan --target test_scene3d test_earth test_view test_formats test_platform test_app
 tsan() { TSAN_OPTIONS=halt_on_error=1 tests/with_xvfb.sh "build-tsan/$1" --gtest_filter="$2"; }
 tsan test_scene3d 'Bands.*'
-tsan test_platform 'Bands.*'
+tsan test_platform 'Bands.*:Chunks.*'
 tsan test_earth 'GlobeRender.EverySplit*:GlobeRender.Loading*'
 tsan test_view 'Canvas.RedrawWhileRowsAreMade*'
 tsan test_formats 'JpegPost.Splits*:JpegPost.ReaderResult*'

@@ -62,6 +62,8 @@ void build_window() {
   window->size_range(WB + WW + 16, HH + HM + HS + 16);
 
   grp_main = new Fl_Group(0, 0, WB, height + HH + HM + HS);
+  // The group would scale its controls with the window's height; they keep their size and place.
+  grp_main->resizable(nullptr);
   b1 = make_button(5, 86, 26, 26, "+", cb_zoom_in);
   b0 = make_button(5, 114, 26, 26, "1:1", cb_zoom_1_1);
   b2 = make_button(5, 142, 26, 26, "-", cb_zoom_out);

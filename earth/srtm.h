@@ -77,3 +77,8 @@ double elevation_extern(double lon, double lat);
 double srtm3(double lat, double lon, int south, int west, const int16_t* grid);
 double srtm1(double lat, double lon, int south, int west, const int16_t* grid);
 double srtm30(double lat, double lon, int south, int west, const int16_t* grid);
+
+// A colour for a height in metres: hue 0.001 h (one turn per kilometre), saturation 0.001 h and
+// value 0.0001 h + 0.5, each rounded to float before the HSV conversion. Nothing in the window
+// calls it.
+void height2rgb(float h, float* r, float* g, float* b);

@@ -3,6 +3,7 @@
 
 #include "earth/interp.h"
 #include "earth/srtm.h"
+#include "view/colour.h"
 
 namespace {
 
@@ -41,4 +42,10 @@ double elevation_extern(double lon, double lat) {
   if (is_srtm1) return srtm1(lat, lon, theta_ext, phi_ext, height_hgt);
   if (is_srtm30) return srtm30(lat, lon, theta_ext, phi_ext, height_hgt);
   return srtm3(lat, lon, theta_ext, phi_ext, height_hgt);
+}
+
+void height2rgb(float h, float* r, float* g, float* b) {
+  float hue = (float)(0.001 * h), saturation = (float)(0.001 * h);
+  float value = (float)(0.0001 * h + 0.5);
+  hsv2rgb(hue, saturation, value, r, g, b);
 }

@@ -155,6 +155,47 @@ double fixed_field(const Line& l, int col) {
   return (negative ? -v : v) / 1000.0;
 }
 
+// A decimal number written anywhere in `width` columns from col, blanks around it: a sign, digits
+// with or without a point, an exponent. False for anything else (letters, blanks alone, a second
+// number), so that only what was written as a number counts.
+bool decimal_field(const Line& l, int col, int width, double* out) {
+  char text[32];
+  int n = 0;
+  for (int k = 0; k < width && n < (int)sizeof text - 1; k++) {
+    char ch = l.at(col + k);
+    text[n++] = ch ? ch : ' ';  // a NUL byte must not end the field early
+  }
+  text[n] = 0;
+  const char* c = text;
+  while (*c == ' ') c++;
+  const char* start = c;
+  if (*c == '+' || *c == '-') c++;
+  int digits = 0;
+  while (*c >= '0' && *c <= '9') c++, digits++;
+  if (*c == '.') {
+    c++;
+    while (*c >= '0' && *c <= '9') c++, digits++;
+  }
+  if (digits == 0) return false;
+  if (*c == 'e' || *c == 'E') {
+    c++;
+    if (*c == '+' || *c == '-') c++;
+    if (*c < '0' || *c > '9') return false;
+    while (*c >= '0' && *c <= '9') c++;
+  }
+  while (*c == ' ') c++;
+  if (*c) return false;
+  *out = strtod(start, nullptr);  // an overflow gives plus or minus HUGE_VAL, never NaN
+  return true;
+}
+
+// A colour share of a COLO record: 0..1, whatever was written; what does not read is 0.
+double colour_share(const Line& l, int col) {
+  double v = 0;
+  if (!decimal_field(l, col, 8, &v)) return 0;
+  return v < 0 ? 0 : v > 1 ? 1 : v;
+}
+
 // Temperature factor: columns 61-66 when column 64 holds the point, else 0.
 float temperature_field(const Line& l) {
   if (l.at(64) != '.') return 0;
@@ -252,6 +293,7 @@ constexpr size_t kMaxColo = 4096;
 struct Colo {
   char mask[24];  // columns 7-30; "#" matches any character
   int entry;
+  float radius;  // columns 63-65
 };
 
 struct Conect {
@@ -273,8 +315,11 @@ void pdb_colo(const Line& l, Reading& r) {
   if (r.colo.size() >= kMaxColo) return;
   Colo c;
   for (int k = 0; k < 24; k++) c.mask[k] = l.at(7 + k);
-  double red = fixed_field(l, 31), green = fixed_field(l, 39), blue = fixed_field(l, 47);
+  // Shares are clamped rather than left to the map's 8 bits, where 1.2 would come out nearly black.
+  double red = colour_share(l, 31), green = colour_share(l, 39), blue = colour_share(l, 47);
   c.entry = AddColor((int)(255 * red), (int)(255 * green), (int)(255 * blue));
+  double radius = 0;
+  c.radius = decimal_field(l, 63, 3, &radius) ? (float)radius : 0;
   r.colo.push_back(c);
 }
 
@@ -319,7 +364,13 @@ bool pdb_atom(const Line& l, bool hetatm, Reading& r) {
     if (corrected != z) at_el[i] = (int8_t)corrected;
   }
   r.sum[0] += at_r[i].x, r.sum[1] += at_r[i].y, r.sum[2] += at_r[i].z;
-  if (colour) set_usercol(i, colour->entry);
+  if (colour) {
+    set_usercol(i, colour->entry);
+    // The record's radius stands for the point's while the file is read; like every point's, it
+    // becomes the element radius at the end. The serial lives apart, so CONECT records still
+    // find a coloured atom.
+    at_rad[i] = colour->radius;
+  }
   return true;
 }
 

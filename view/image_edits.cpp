@@ -32,6 +32,16 @@ void install(float* block, int w, int h) {
   redraw();
 }
 
+// Makes `block`, of the loaded image's own size, the loaded image and shows it as the view stood:
+// zoom, pan and status line stay. The old block may have been larger than the picture; the count
+// must be the new block's, or a later picture of the old count would reuse it.
+void replace_pixels(float* block) {
+  free(img_content);
+  img_content = block;
+  img_allocated = image_xres * image_yres;
+  redraw();
+}
+
 void swap_rgb(float* a, float* b) {
   for (int c = 0; c < 3; c++) {
     float t = a[c];
@@ -103,7 +113,7 @@ void cb_smooth(Fl_Widget*, void*) {
       float* o = out + 4 * ((int64_t)y * W + x);
       for (int c = 0; c < 4; c++) o[c] = std::sqrt(sum[c] / weights);
     }
-  install(out, W, H);
+  replace_pixels(out);
 }
 
 void cb_half(Fl_Widget*, void*) {

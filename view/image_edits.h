@@ -16,7 +16,8 @@ void cb_gamma(Fl_Widget* w, long value);
 
 // Every channel (alpha too) becomes the root of the weighted mean square of its 3 x 3
 // neighbourhood: weight 4 for the pixel, 2 for the four beside it, 1 for the diagonal ones, over
-// the neighbours inside the picture. Needs a second block; without one nothing changes.
+// the neighbours inside the picture. Needs a second block; without one nothing changes. Zoom, pan
+// and status line stay, as for the other edits that keep the size.
 void cb_smooth(Fl_Widget* w = nullptr, void* data = nullptr);
 
 // Halves the picture (an odd last column or row is dropped) by averaging 2 x 2 blocks of each

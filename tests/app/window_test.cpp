@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Text_Display.H>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +14,7 @@
 #include <string>
 
 #include "app/open_file.h"
+#include "app/picture_box.h"
 #include "app/startup.h"
 #include "app/window.h"
 #include "platform/bands.h"
@@ -46,6 +52,50 @@ TEST(Window, ResizeGrowsTheErrorRowsWithTheCanvas) {
   EXPECT_GE(err_alloc, 3 * 1700 + 60);
   EXPECT_EQ(status_text(), "1808 x 648");
   window->resize(window->x(), window->y(), 908, 548);
+}
+
+// The tool panel is furniture: however the window is sized, each control keeps the size and place
+// it was built with, and only the picture (with the bars along it) follows the window.
+TEST(Window, ThePanelKeepsItsControlsAsTheWindowIsResized) {
+  headless_viewer(800, 500);
+  struct Placed {
+    const char* what;
+    Fl_Widget* widget;
+    int x, y, w, h;
+  } panel[] = {
+      {"+", b1, 5, 86, 26, 26},         {"1:1", b0, 5, 114, 26, 26},
+      {"-", b2, 5, 142, 26, 26},        {"left", b3, 39, 119, 26, 26},
+      {"right", b4, 75, 119, 26, 26},   {"down", b5, 57, 92, 26, 26},
+      {"up", b6, 57, 146, 26, 26},      {"c", b_contr, 15, 220, 35, 26},
+      {"C", b_Contr, 55, 220, 35, 26},  {"b", b_bright, 15, 250, 35, 26},
+      {"B", b_Bright, 55, 250, 35, 26}, {"view choice", choice, 8, 50, 80, 22},
+  };
+  ASSERT_EQ(grp_main->children(), (int)(sizeof panel / sizeof panel[0]));
+  const struct {
+    int w, h;
+  } sizes[] = {{908, 400}, {300, 120}, {1280, 1000}, {2000, 260}, {908, 548}};
+  for (const auto& size : sizes) {
+    window->resize(window->x(), window->y(), size.w, size.h);
+    for (const Placed& p : panel) {
+      EXPECT_EQ(p.widget->parent(), grp_main) << p.what;
+      EXPECT_EQ(p.widget->x(), p.x) << p.what << " at " << size.w << " x " << size.h;
+      EXPECT_EQ(p.widget->y(), p.y) << p.what << " at " << size.w << " x " << size.h;
+      EXPECT_EQ(p.widget->w(), p.w) << p.what << " at " << size.w << " x " << size.h;
+      EXPECT_EQ(p.widget->h(), p.h) << p.what << " at " << size.w << " x " << size.h;
+    }
+    EXPECT_EQ(grp_main->x(), 0);
+    EXPECT_EQ(grp_main->w(), WB);
+    EXPECT_EQ(grp_main->h(), size.h);
+    EXPECT_EQ(p_image_box->x(), CANVAS_X);
+    EXPECT_EQ(p_image_box->y(), CANVAS_Y);
+    EXPECT_EQ(p_image_box->w(), size.w - 108);
+    EXPECT_EQ(p_image_box->h(), size.h - 48);
+    EXPECT_EQ(width, size.w - 108);
+    EXPECT_EQ(menubar->w(), size.w);
+    EXPECT_EQ(menubar->h(), HM);
+    EXPECT_EQ(statusbar->y(), size.h - HS);
+    EXPECT_EQ(statusbar->h(), HS);
+  }
 }
 
 // Moving the window (as the window system does once when it first shows it) leaves the picture

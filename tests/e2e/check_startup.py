@@ -1,17 +1,37 @@
 """The real program under Xvfb, at true colour and at 16 bits a pixel: the window's title, its size
-(the canvas plus the 108 x 48 of panel, margins, menu and status bar), Escape leaving it open,
-Ctrl+Q ending it with status 0, and the canvas showing the globe, not the start-up gradient it
-had before (check_globe.py looks at the globe's day and night)."""
+(the canvas plus the 108 x 48 of panel, margins, menu and status bar), the tool panel looking the
+same in a smaller and a larger window, Escape leaving it open, Ctrl+Q ending it with status 0, and
+the canvas showing the globe, not the start-up gradient it had before (check_globe.py looks at the
+globe's day and night)."""
 import os
 import sys
 import tempfile
 
-from PIL import Image
+from PIL import Image, ImageChops
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from xvfb import Session, check, finish  # noqa: E402
 
 program = os.path.abspath(sys.argv[1])
+
+# The panel's controls, from the view choice at the top to the brightness buttons (y 250..276).
+PANEL = (0, 24, 100, 278)
+
+
+def panel_stays(s, wid, shown):
+    """Makes the window smaller and larger; the panel must look as `shown` (a crop of PANEL) each
+    time, while the window takes the new size.  Ends at the window's first size."""
+    first = s.geometry(wid)
+    for w, h in ((908, 400), (1260, 1000), (400, 300), first):
+        s.x("xdotool", "windowsize", wid, str(w), str(h))
+        s.settle(1.5)
+        check(s.geometry(wid) == (w, h), "the window takes the size %dx%d" % (w, h))
+        path = os.path.join(tempfile.mkdtemp(), "panel.png")
+        panel = Image.open(s.screenshot(wid, path)).convert("RGB").crop(PANEL)
+        diff = ImageChops.difference(shown, panel).getbbox()
+        check(diff is None, "at %dx%d the panel's controls keep their size and place (differs in %s)"
+              % (w, h, diff))
+
 
 def gradient(y, h):
     b = 0.1 * (1 - y / h)
@@ -51,6 +71,7 @@ for screen, canvas, levels in (("1280x1024x24", (1000, 800), 256), ("1280x1024x1
             check(8 < len(reds) <= 32, "%s: %d levels of red on the canvas" % (screen, len(reds)))
         check("X_" not in s.output(), "%s: the X server reports no error (%r)" % (screen, s.output().strip()[:200]))
         if screen == "1280x1024x24":
+            panel_stays(s, wid, img.crop(PANEL))
             s.key(wid, "Escape")
             s.settle(0.5)
             check(s.proc.poll() is None, "Escape leaves the window open")

@@ -7,6 +7,7 @@
 
 #include "earth/elevation.h"
 #include "earth/srtm.h"
+#include "view/colour.h"
 
 namespace {
 
@@ -129,6 +130,40 @@ TEST(SrtmSample, TakenTilesAnswerInTheCascade) {
         << c.name;
   }
   have_hgt = 0;
+}
+
+// A kilometre is one turn of hue; saturation grows with the height and value from 0.5 at sea
+// level. Worked by hand where the height stays within 0..1000 m; beyond, whatever the HSV
+// conversion makes of hue and saturation past 1 (or below 0) is the colour.
+TEST(HeightColour, HueSaturationAndValueFollowTheHeight) {
+  const float kNone = -1;  // not worked by hand
+  struct {
+    float h;
+    float r, g, b;
+  } cases[] = {
+      {0, 0.5f, 0.5f, 0.5f},                // sea level: mid grey
+      {250, 0.459375f, 0.525f, 0.39375f},   // a quarter turn: yellow-green, faint
+      {500, 0.275f, 0.55f, 0.55f},          // half a turn: cyan
+      {1000 / 3.0f, kNone, kNone, kNone},   // a third of a turn, not exact in float
+      {1000, kNone, kNone, kNone},          // one whole turn
+      {123.456f, kNone, kNone, kNone},
+      {4810, kNone, kNone, kNone},
+      {-100, kNone, kNone, kNone},
+  };
+  for (const auto& c : cases) {
+    float r = 7, g = 7, b = 7;
+    height2rgb(c.h, &r, &g, &b);
+    float er, eg, eb;
+    hsv2rgb((float)(0.001 * c.h), (float)(0.001 * c.h), (float)(0.0001 * c.h + 0.5), &er, &eg,
+            &eb);
+    EXPECT_EQ(r, er) << c.h;
+    EXPECT_EQ(g, eg) << c.h;
+    EXPECT_EQ(b, eb) << c.h;
+    if (c.r == kNone) continue;
+    EXPECT_NEAR(r, c.r, 1e-6) << c.h;
+    EXPECT_NEAR(g, c.g, 1e-6) << c.h;
+    EXPECT_NEAR(b, c.b, 1e-6) << c.h;
+  }
 }
 
 }  // namespace

@@ -274,6 +274,62 @@ TEST_F(Reader, UserColours) {
   EXPECT_EQ(CMap[3 * entry + 1], 0);
 }
 
+// A COLO record for residue `residue` with red, green and blue written as the given 8 columns
+// each, and the radius in columns 63-65.
+std::string colo(const char* residue, const char* r, const char* g, const char* b,
+                 const char* radius = "   ") {
+  char line[100];
+  snprintf(line, sizeof line, "COLO  #####  CA  %-3.3s A########%-8.8s%-8.8s%-8.8s        %-3.3s",
+           residue, r, g, b, radius);
+  return line;
+}
+
+// The shares are decimals however they are laid out in their columns; a share beyond 0..1 is
+// clamped, never wrapped by the map's 8 bits, and one that does not read counts 0.
+TEST_F(Reader, UserColourSharesAreDecimals) {
+  struct {
+    const char *r, *g, *b;
+    int red, green, blue;
+  } cases[] = {
+      {"   1.000", "   0.000", "   0.500", 255, 0, 127},
+      {"1.0     ", "0       ", "0.5     ", 255, 0, 127},
+      {"1       ", "   0    ", ".5      ", 255, 0, 127},
+      {" 0.5e+0 ", "5E-1    ", " +0.50  ", 127, 127, 127},
+      {" 0.50000", "0.2     ", "   0.999", 127, 51, 254},
+      {"  1.5000", "-0.25   ", "     100", 255, 0, 255},
+      {"1e999   ", "-1e999  ", "  1.0e+0", 255, 0, 255},
+      {"   abc  ", "1.0x    ", "        ", 0, 0, 0},
+      {"0x1p-1  ", "nan     ", "1.0 2.0 ", 0, 0, 0},
+      {"  -0.000", "1.      ", "0.5e    ", 0, 255, 0},
+  };
+  for (const auto& c : cases) {
+    std::string text = colo("ALA", c.r, c.g, c.b) + "\n" + atom("ATOM", 1, " CA ", "ALA", 0, 0, 0);
+    ASSERT_EQ(read(text), 0) << mol_failure;
+    ASSERT_TRUE(have_usercol) << c.r;
+    int entry = get_usercol(0);
+    ASSERT_GE(entry, startUser) << c.r;
+    EXPECT_EQ(CMap[3 * entry], c.red) << c.r;
+    EXPECT_EQ(CMap[3 * entry + 1], c.green) << c.g;
+    EXPECT_EQ(CMap[3 * entry + 2], c.blue) << c.b;
+  }
+}
+
+// A coloured atom keeps its serial for the CONECT records, whatever radius its record gives, and
+// ends with its element radius like every point.
+TEST_F(Reader, ColouredAtomsKeepTheirBondsAndElementRadius) {
+  std::string text = colo("ALA", "   1.000", "   0.000", "   0.000", "2.5") + "\n" +
+                     atom("ATOM", 1, " N  ", "ALA", 0, 0, 0) + "\n" +
+                     atom("ATOM", 2, " CA ", "ALA", 1.4, 0, 0) + "\n" +
+                     atom("ATOM", 3, " C  ", "GLY", 2.8, 0, 0) + "\nCONECT    1    2\n" +
+                     "CONECT    2    3\n";
+  // No bond search in this layout: every bond comes from the CONECT records.
+  ASSERT_EQ(read(text, "t.cml"), 0) << mol_failure;
+  EXPECT_EQ(bonds(), (BondList{{0, 1}, {1, 2}}));
+  EXPECT_GE(get_usercol(1), startUser);
+  EXPECT_EQ(get_usercol(2), 0);
+  for (int i = 0; i < 3; i++) EXPECT_FLOAT_EQ(at_rad[i], GetRad(at_el[i])) << i;
+}
+
 // Charges come from columns 69-76 only in the layout with charges; elsewhere column 70 corrects a
 // calcium that was a carbon.
 TEST_F(Reader, ChargeColumns) {

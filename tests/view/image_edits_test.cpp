@@ -142,6 +142,52 @@ TEST_F(ImageEdits, SmallCasesByHand) {
   EXPECT_EQ(image_posts, posts + 1);
 }
 
+// The edits that keep the size show their result as the view stood: the zoom step, the pan and
+// the status line stay, nothing is posted, and the canvas shows the new pixels at once.
+TEST_F(ImageEdits, SameSizeEditsKeepTheView) {
+  std::vector<std::pair<const char*, void (*)()>> edits = {
+      {"mirror_vert", [] { cb_mirror_vert(); }}, {"mirror_hor", [] { cb_mirror_hor(); }},
+      {"gamma", [] { cb_gamma(nullptr, 1); }},    {"smooth", [] { cb_smooth(); }},
+      {"invert", [] { cb_invert(); }},            {"bw", [] { cb_bw(); }},
+  };
+  const int w = 40, h = 30;
+  for (auto& e : edits) {
+    // The picture sits in a larger block, as after a picture of more pixels.
+    ASSERT_EQ(resize_loaded_image(50, 40), 0);
+    std::vector<float> in = random_picture(w, h, 21, false);
+    memcpy(img_content, in.data(), in.size() * sizeof(float));
+    image_post(w, h, 1);
+    const int best = zoom;
+    zoom = best > 0 ? best - 1 : best + 1;
+    shiftx = 7;
+    shifty = -5;
+    set_status("kept");
+    upd_rgb(0);
+    std::vector<float> shown(fimage, fimage + 4 * (size_t)width * height);
+    long posts = image_posts;
+    e.second();
+    EXPECT_EQ(zoom, best > 0 ? best - 1 : best + 1) << e.first;
+    EXPECT_EQ(shiftx, 7) << e.first;
+    EXPECT_EQ(shifty, -5) << e.first;
+    EXPECT_EQ(status_text(), "kept") << e.first;
+    EXPECT_EQ(image_posts, posts) << e.first;
+    EXPECT_EQ(image_xres, w) << e.first;
+    EXPECT_EQ(image_yres, h) << e.first;
+    EXPECT_GE(img_allocated, w * h) << e.first;
+    EXPECT_NE(std::vector<float>(fimage, fimage + shown.size()), shown)
+        << e.first << ": the canvas shows the edit";
+  }
+  // The smoothed block holds just the picture, and the count says so: a later picture of the
+  // old count must not take the smaller block for its own.
+  EXPECT_EQ(img_allocated, 50 * 40);  // bw, in place, kept the block
+  ASSERT_EQ(resize_loaded_image(50, 40), 0);
+  image_post(w, h, 1);
+  cb_smooth();
+  EXPECT_EQ(img_allocated, w * h);
+  ASSERT_EQ(resize_loaded_image(50, 40), 0);
+  for (int i = 0; i < 4 * 50 * 40; i++) img_content[i] = 0.5f;  // the whole block is there
+}
+
 TEST_F(ImageEdits, CropBySize) {
   struct Case {
     int w, h;

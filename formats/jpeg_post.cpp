@@ -8,6 +8,7 @@
 #include <new>
 
 #include "platform/bands.h"
+#include "view/canvas.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -17,6 +18,8 @@
 double k0 = 180;
 double m0 = 1.0 / 256;
 float bartlett5[25] = {1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 9, 6, 3, 2, 4, 6, 4, 2, 1, 2, 3, 2, 1};
+
+int do_component = 0;
 
 void do_wait() { Fl::check(); }
 
@@ -365,4 +368,63 @@ void smooth_rows(SmoothJob& job, int f0, int f1) {
   run_bands(job.slots, [&](int k) {
     for (int c; (c = next.fetch_add(1)) < n;) smooth_chunk(job, c, k);
   });
+}
+
+namespace {
+
+// Row y of the w x h image img: slot c of each pixel from the 3 x 3 weighted mean of slot 3,
+// weights (1 2 1) down times (1 2 1) across with the centre k, over the taps inside the image.
+void smooth3_row(float* img, int w, int h, int y, int c, float k) {
+  static const float side[3] = {1, 2, 1};
+  for (int x = 0; x < w; x++) {
+    float sum = 0, weights = 0;
+    for (int dy = -1; dy <= 1; dy++) {
+      if (y + dy < 0 || y + dy >= h) continue;
+      const float* row = img + 4 * ((int64_t)(y + dy) * w);
+      for (int dx = -1; dx <= 1; dx++) {
+        if (x + dx < 0 || x + dx >= w) continue;
+        float wt = dy == 0 && dx == 0 ? k : side[dy + 1] * side[dx + 1];
+        sum += wt * row[4 * (x + dx) + 3];
+        weights += wt;
+      }
+    }
+    img[4 * ((int64_t)y * w + x) + c] = std::sqrt(sum / weights);
+  }
+}
+
+}  // namespace
+
+int smooth_comp3(void* arg) {
+  if (!arg) return 0;
+  const int band = ((const int*)arg)[0], bands = ((const int*)arg)[1];
+  if (bands < 1 || band < 0 || band >= bands) return 0;
+  const int component = do_component;
+  const double k_on_entry = k0;
+  if (component == 1) k0 /= 1.1;
+  if (component == 2) k0 /= 1.4;
+
+  const int64_t rows = image_yres;
+  const int y0 = (int)(band * rows / bands), y1 = (int)((band + 1) * rows / bands);
+  const int half = y0 + (y1 - y0) / 2;
+  float* img = img_content;
+  int w = image_xres, h = image_yres, c = component;
+  float k = (float)k0;
+  bool usable = loaded_image_valid();
+  for (int y = y0; y < y1 && usable && c >= 0 && c <= 2; y++) {
+    if (y == half) {
+      // The toolkit's events may open another file: the image, its size and the pass are
+      // taken again, and rows the image no longer has are left out.
+      do_wait();
+      img = img_content, w = image_xres, h = image_yres;
+      usable = loaded_image_valid();
+      k = (float)k0;
+      c = do_component;
+      if (!usable || c < 0 || c > 2) break;
+    }
+    if (y >= h) break;
+    smooth3_row(img, w, h, y, c, k);
+  }
+  // The restore pairs with the division on entry, whichever channel the toolkit's turn left.
+  if (component == 2) k0 = (float)k_on_entry;
+  return 0;
 }

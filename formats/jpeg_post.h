@@ -70,3 +70,20 @@ void smooth_chunk(SmoothJob& job, int chunk, int slot);
 
 // Lets the toolkit handle pending events.
 void do_wait();
+
+// The channel of the current smoothing pass over the loaded image: 0 red, 1 green, 2 blue.
+extern int do_component;
+
+// A 3 x 3 smoothing band worker over the loaded image, for a pass whose source (the squared
+// channel) the caller has put in slot 3: every pixel of the band's rows gets, in slot
+// do_component, the square root of the mean of slot 3 over its 3 x 3 window clipped to the image,
+// with weights 1 2 1 / 2 k0 2 / 1 2 1 and the weights present as divisor. arg points to two ints,
+// the band index k and the band count n: band k covers rows k*yres/n .. (k+1)*yres/n - 1. Returns
+// 0.
+//
+// On entry k0 is divided by 1.1 for green and by 1.4 for blue; after a blue band it is set back to
+// its value on entry, as a float. Before the middle row of its band the worker lets the toolkit
+// handle events and then takes the image, k0 and do_component as they are then. Since it changes
+// k0 and lets the toolkit in, the bands of a pass run one after another on the toolkit's thread.
+// A band outside the count, an invalid loaded image or a channel other than 0 to 2 writes nothing.
+int smooth_comp3(void* arg);

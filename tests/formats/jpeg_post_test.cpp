@@ -1,10 +1,14 @@
 // The JPEG post-processing: smoothing strength by compression ratio, the smoothing against a
-// plain double-precision reference, and results that do not depend on how the work is split.
+// plain double-precision reference, and results that do not depend on how the work is split;
+// the 3 x 3 band worker over the loaded image likewise.
 #include <gtest/gtest.h>
+
+#include <FL/Fl.H>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include "formats/jpeg_post.h"
@@ -288,6 +292,233 @@ TEST(JpegPost, ReaderResultDoesNotDependOnTheWorkers) {
   }
   if (saved) setenv("NUMBER_OF_PROCESSORS", keep.c_str(), 1);
   else unsetenv("NUMBER_OF_PROCESSORS");
+}
+
+// ---- the 3 x 3 band worker over the loaded image
+
+// A w x h loaded image of seeded values in 0..1 in every slot (slot 3 the squared source).
+void random_loaded_image(int w, int h, unsigned seed) {
+  ASSERT_EQ(resize_loaded_image(w, h), 0);
+  image_xres = w, image_yres = h;
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> u(0, 1);
+  for (int i = 0; i < 4 * w * h; i++) img_content[i] = u(rng);
+}
+
+std::vector<float> loaded_pixels() {
+  return std::vector<float>(img_content, img_content + 4 * (size_t)image_xres * image_yres);
+}
+
+// What slot c of pixel (x, y) becomes, written plainly: the square root of the mean of slot 3 over
+// the 3 x 3 window inside the image, weights 1 2 1 / 2 k 2 / 1 2 1, the weights present dividing.
+double smoothed3(const std::vector<float>& img, int w, int h, int x, int y, double k) {
+  const double wt[3][3] = {{1, 2, 1}, {2, k, 2}, {1, 2, 1}};
+  double sum = 0, weights = 0;
+  for (int dy = -1; dy <= 1; dy++)
+    for (int dx = -1; dx <= 1; dx++) {
+      if (x + dx < 0 || x + dx >= w || y + dy < 0 || y + dy >= h) continue;
+      sum += wt[dy + 1][dx + 1] * img[4 * ((size_t)(y + dy) * w + x + dx) + 3];
+      weights += wt[dy + 1][dx + 1];
+    }
+  return std::sqrt(sum / weights);
+}
+
+int run_band3(int band, int bands) {
+  int arg[2] = {band, bands};
+  return smooth_comp3(arg);
+}
+
+// Rows y0 .. y1-1 of `got` are `before` smoothed into slot c with centre weight k; every other
+// value is as it was.
+void expect_smoothed_rows(const std::vector<float>& got, const std::vector<float>& before, int w,
+                          int h, int y0, int y1, int c, double k) {
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++)
+      for (int s = 0; s < 4; s++) {
+        size_t i = 4 * ((size_t)y * w + x) + s;
+        if (y >= y0 && y < y1 && s == c)
+          ASSERT_NEAR(got[i], smoothed3(before, w, h, x, y, k), 1e-6) << "pixel " << x << "," << y;
+        else
+          ASSERT_EQ(got[i], before[i]) << "pixel " << x << "," << y << " slot " << s;
+      }
+}
+
+TEST(SmoothComp3, MatchesThePlainReferenceAndStepsK0) {
+  const double after_green = 180 / 1.1;  // not a float: the blue pass's restore rounds it
+  struct Case {
+    int w, h, component;
+    double k0, k;  // k0 on entry, the centre weight the pass uses
+    double k0_after;
+  } cases[] = {
+      {1, 1, 0, 180, 180, 180},
+      {1, 6, 1, 180, 180 / 1.1, 180 / 1.1},
+      {6, 1, 2, 180, 180 / 1.4, 180},
+      {2, 2, 0, 20, 20, 20},
+      {3, 5, 1, 10, 10 / 1.1, 10 / 1.1},
+      {9, 7, 2, after_green, after_green / 1.4, (float)after_green},
+      {16, 3, 0, 15, 15, 15},
+      {4, 9, 2, 10, 10 / 1.4, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " component " +
+                 std::to_string(c.component) + " k0 " + std::to_string(c.k0));
+    random_loaded_image(c.w, c.h, c.w * 31 + c.h);
+    std::vector<float> before = loaded_pixels();
+    k0 = c.k0;
+    do_component = c.component;
+    EXPECT_EQ(run_band3(0, 1), 0);
+    EXPECT_EQ(k0, c.k0_after);
+    expect_smoothed_rows(loaded_pixels(), before, c.w, c.h, 0, c.h, c.component, (float)c.k);
+  }
+  EXPECT_NE((float)after_green, after_green);
+  // One bright source pixel spreads by the weights 1 2 1 / 2 k 2 / 1 2 1; inside the image they
+  // add up to k + 12.
+  random_loaded_image(5, 5, 1);
+  for (int i = 0; i < 25; i++) img_content[4 * i + 3] = i == 12 ? 1.0f : 0.0f;
+  k0 = 20;
+  do_component = 0;
+  run_band3(0, 1);
+  EXPECT_FLOAT_EQ(img_content[4 * 12], std::sqrt(20.0f / 32));
+  EXPECT_FLOAT_EQ(img_content[4 * 7], std::sqrt(2.0f / 32));
+  EXPECT_FLOAT_EQ(img_content[4 * 6], std::sqrt(1.0f / 32));
+  EXPECT_EQ(img_content[4 * 0], 0.0f);
+}
+
+// Each band writes only its own rows and reads slot 3, which no band writes: however the image is
+// cut into bands, and in whatever order they run, the result is the same to the bit. (A green
+// band divides k0 again, so each green band starts from the pass's k0.)
+TEST(SmoothComp3, BandsSplitAnyWayGiveTheSameResult) {
+  const int w = 13, h = 11;
+  for (int component = 0; component < 3; component++) {
+    random_loaded_image(w, h, 7);
+    const std::vector<float> source = loaded_pixels();
+    k0 = 30;
+    do_component = component;
+    run_band3(0, 1);
+    const std::vector<float> whole = loaded_pixels();
+    for (int bands : {2, 3, 4, 8, 11, 12, 25}) {
+      for (bool reversed : {false, true}) {
+        SCOPED_TRACE("component " + std::to_string(component) + ", " + std::to_string(bands) +
+                     " bands" + (reversed ? ", last first" : ""));
+        std::copy(source.begin(), source.end(), img_content);
+        k0 = 30;
+        for (int i = 0; i < bands; i++) {
+          if (component == 1) k0 = 30;
+          run_band3(reversed ? bands - 1 - i : i, bands);
+        }
+        EXPECT_EQ(loaded_pixels(), whole);
+        if (component != 1) EXPECT_EQ(k0, 30);
+      }
+    }
+  }
+}
+
+// Bands that do not exist, channels that are not red, green or blue, and loaded images that are
+// not whole write nothing; a band of an image with fewer rows than bands may have no rows.
+TEST(SmoothComp3, WritesNothingItCannotWriteSafely) {
+  struct Case {
+    const char* what;
+    int band, bands, component;
+    std::function<void()> spoil;
+  } cases[] = {
+      {"band past the count", 2, 2, 0, [] {}},
+      {"negative band", -1, 2, 0, [] {}},
+      {"no bands", 0, 0, 0, [] {}},
+      {"channel 3 (the source)", 0, 1, 3, [] {}},
+      {"channel -1", 0, 1, -1, [] {}},
+      {"no rows", 0, 1, 0, [] { image_yres = 0; }},
+      {"no columns", 0, 1, 0, [] { image_xres = 0; }},
+      {"more pixels than the block", 0, 1, 0, [] { image_yres = 7; }},
+      {"no block", 0, 1, 0, [] { img_allocated = -1; }},
+      {"an empty band of a short image", 0, 4, 0, [] { image_yres = 3; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    random_loaded_image(5, 6, 3);
+    std::vector<float> before(img_content, img_content + 4 * 30);
+    c.spoil();
+    k0 = 50;
+    do_component = c.component;
+    EXPECT_EQ(run_band3(c.band, c.bands), 0);
+    EXPECT_EQ(std::vector<float>(img_content, img_content + 4 * 30), before);
+    EXPECT_EQ(k0, 50);
+    img_allocated = 30;
+  }
+  EXPECT_EQ(smooth_comp3(nullptr), 0);
+}
+
+// Before its middle row a band lets the toolkit in, and what the toolkit's events changed holds
+// from that row on: a new k0, another channel, another loaded image.
+std::function<void()> at_the_toolkits_turn;
+int toolkit_turns = 0;
+void toolkit_turn(void*) {
+  toolkit_turns++;
+  at_the_toolkits_turn();
+}
+
+TEST(SmoothComp3, TakesTheImageAndThePassAgainHalfWay) {
+  const int w = 5, h = 9;
+  auto run = [](int band, int bands, const std::function<void()>& turn) {
+    at_the_toolkits_turn = turn;
+    toolkit_turns = 0;
+    Fl::add_timeout(0.0, toolkit_turn);
+    run_band3(band, bands);
+    Fl::remove_timeout(toolkit_turn);
+    EXPECT_EQ(toolkit_turns, 1);
+  };
+  // Band 1 of 2 is rows 4 .. 8, its middle row 6.
+  random_loaded_image(w, h, 11);
+  std::vector<float> before = loaded_pixels();
+  k0 = 40;
+  do_component = 0;
+  run(1, 2, [] { k0 = 90; });
+  std::vector<float> got = loaded_pixels();
+  std::vector<float> first = before, second = before;
+  for (int y = 4; y < 6; y++)
+    for (int x = 0; x < w; x++) first[4 * (y * w + x)] = got[4 * (y * w + x)];
+  expect_smoothed_rows(first, before, w, h, 4, 6, 0, 40);
+  for (int y = 6; y < 9; y++)
+    for (int x = 0; x < w; x++) second[4 * (y * w + x)] = got[4 * (y * w + x)];
+  expect_smoothed_rows(second, before, w, h, 6, 9, 0, 90);
+
+  // Another channel from the middle row on (band 0 of 1: row 4). The blue pass's k0 is put back
+  // all the same: the restore pairs with the division on entry.
+  random_loaded_image(w, h, 12);
+  before = loaded_pixels();
+  k0 = 40;
+  do_component = 2;
+  run(0, 1, [] { do_component = 0; });
+  got = loaded_pixels();
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      size_t i = 4 * ((size_t)y * w + x);
+      ASSERT_NEAR(got[i + (y < 4 ? 2 : 0)], smoothed3(before, w, h, x, y, (float)(40 / 1.4)), 1e-6) << y;
+      ASSERT_EQ(got[i + (y < 4 ? 0 : 2)], before[i + (y < 4 ? 0 : 2)]) << y;
+    }
+  EXPECT_EQ(k0, 40);
+
+  // Another file opened meanwhile: a smaller image (a new block) has no rows from the middle
+  // row on; a taller one gets them smoothed from its own source.
+  for (int rows : {2, 4, 12}) {
+    SCOPED_TRACE(std::to_string(rows) + " rows opened meanwhile");
+    random_loaded_image(w, h, 13);
+    std::vector<float> replaced;
+    do_component = 1;
+    k0 = 33;
+    run(0, 1, [&] {
+      random_loaded_image(w + 1, rows, 14);
+      replaced = loaded_pixels();
+    });
+    expect_smoothed_rows(loaded_pixels(), replaced, w + 1, rows, 4, h, 1, (float)(33 / 1.1));
+  }
+  // An image that is gone by then is left alone.
+  random_loaded_image(w, h, 15);
+  before = loaded_pixels();
+  k0 = 25;
+  do_component = 0;
+  run(0, 1, [] { image_yres = 0; });
+  image_yres = h;
+  expect_smoothed_rows(loaded_pixels(), before, w, h, 0, 4, 0, 25);
 }
 
 }  // namespace

@@ -58,6 +58,41 @@ TEST(Content, EverySetterInstallsItsListAndRemembersItsItem) {
   EXPECT_EQ(content, 7);
 }
 
+// Each kind answers to its own predicate and to no other; the picture kinds answer with their
+// frame count.
+TEST(Content, EachKindAnswersToItsOwnPredicateOnly) {
+  headless_viewer();
+  struct Kind {
+    void (*set)();
+    int kind;
+    int (*is)();
+  } kinds[] = {
+      {set_content_empty, CONTENT_EMPTY, is_content_empty},
+      {[] { set_content_image(3); }, CONTENT_IMAGE, is_content_image},
+      {[] { set_content_jpeg(4); }, CONTENT_JPEG, is_content_jpeg},
+      {set_content_text, CONTENT_TEXT, is_content_text},
+      {set_content_html, CONTENT_HTML, is_content_html},
+      {set_content_hex, CONTENT_HEX, is_content_hex},
+      {set_content_rasmol, CONTENT_RASMOL, is_content_rasmol},
+      {set_content_mbfract, CONTENT_MBFRACT, is_content_mbfract},
+      {set_content_vglobe, CONTENT_VGLOBE, is_content_vglobe},
+      {set_content_pdb, CONTENT_PDB, is_content_pdb},
+      {set_content_srtm3, CONTENT_SRTM3, is_content_srtm3},
+      {set_content_sdf, CONTENT_SDF, is_content_sdf},
+      {set_content_stl, CONTENT_STL, is_content_stl},
+  };
+  for (const Kind& k : kinds) {
+    k.set();
+    ASSERT_EQ(content, k.kind);
+    for (const Kind& p : kinds) {
+      int want = &p != &k ? 0 : k.kind == CONTENT_IMAGE ? 3 : k.kind == CONTENT_JPEG ? 4 : 1;
+      EXPECT_EQ(p.is(), want) << "kind " << k.kind << ", predicate of kind " << p.kind;
+    }
+    EXPECT_EQ(is_content_3d(), k.kind >= CONTENT_PDB) << "kind " << k.kind;
+  }
+  set_content_empty();
+}
+
 TEST(Content, HexViewByKindAndSelection) {
   headless_viewer();
   set_content_hex();

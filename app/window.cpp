@@ -236,14 +236,25 @@ void cb_about(Fl_Widget*, void*) {
 
 void set_mouse(int mode) { current_mouse_mode = mode; }
 void show_window() {
-  static char empty[] = "";
-  static char* argv[] = {empty, nullptr};
-  if (window) window->show(0, argv);
+  // As the start shows it: with no argument at all the X server refuses the toolkit's property.
+  if (window) show_main_window();
 }
 void hide_window() {
   if (window) window->hide();
 }
 void delete_window() {
-  // The window's destructor runs in place; its memory stays reserved, as it always has.
-  if (window) window->~MyWindow();
+  // The destructor runs in place and the window's memory stays reserved. The pointers to the
+  // window and its widgets are dropped with them: whatever runs later finds no window rather
+  // than a destroyed one.
+  if (!window) return;
+  window->~MyWindow();
+  window = nullptr;
+  screen_window = nullptr;
+  grp_main = nullptr;
+  b0 = b1 = b2 = b3 = b4 = b5 = b6 = b_contr = b_Contr = b_bright = b_Bright = nullptr;
+  choice = nullptr;
+  menubar = nullptr;
+  statusbar = nullptr;
+  p_image_box = nullptr;
+  picture_widget = nullptr;
 }

@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Text_Buffer.H>
 #include <FL/Fl_Text_Display.H>
+#include <FL/x.H>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "app/open_file.h"
@@ -24,6 +27,21 @@
 #include "view/screen.h"
 
 namespace {
+
+// Waits a while for the window system to map or unmap the window.
+bool shown_after_a_while(Fl_Window* w, bool shown) {
+  for (int k = 0; k < 100 && (w->shown() != 0) != shown; k++) Fl::wait(0.02);
+  return (w->shown() != 0) == shown;
+}
+
+// A widget that counts its destructions.
+int tracked_destroyed = 0;
+class Tracked : public Fl_Box {
+ public:
+  Tracked(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+  ~Tracked() override { tracked_destroyed++; }
+};
+
 }  // namespace
 
 TEST(Window, LayoutAroundTheCanvas) {
@@ -163,6 +181,82 @@ TEST(Window, AboutVersionFromTheBuildDate) {
   cb_about();
   EXPECT_EQ(message_count, 1);
   EXPECT_NE(std::string(last_message).find("ver "), std::string::npos);
+}
+
+// Showing and hiding the main window on the private X server. The window is shown as the start
+// shows it: an empty argument list would make the toolkit send a property the X server refuses.
+TEST(Window, ShowAndHideTheMainWindow) {
+  headless_viewer();
+  ASSERT_FALSE(window->shown());
+  testing::internal::CaptureStderr();
+  show_window();
+  EXPECT_TRUE(shown_after_a_while(window, true));
+  XSync(fl_display, False);  // any error the server has for the requests comes back now
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors.find("BadValue"), std::string::npos) << errors;
+  EXPECT_TRUE(window->visible());
+  hide_window();
+  EXPECT_TRUE(shown_after_a_while(window, false));
+  EXPECT_FALSE(window->visible());
+  hide_window();  // hiding a hidden window changes nothing
+  EXPECT_FALSE(window->shown());
+}
+
+// delete_window runs the window's destructor in place, which destroys its widgets but returns no
+// memory (here the window lives in the test's own storage, which must not be freed); afterwards
+// no pointer of the program names the destroyed window or its widgets, so that the other held
+// operations do nothing. The main window of the other tests is put back.
+TEST(Window, DeleteWindowDestroysInPlaceAndForgetsTheWindow) {
+  headless_viewer();
+  MyWindow* const main_window = window;
+  Fl_Group* const main_group = grp_main;
+  Fl_Menu_Bar* const main_menubar = menubar;
+  Fl_Text_Display* const main_statusbar = statusbar;
+  MyBox* const main_box = p_image_box;
+  Fl_Choice* const main_choice = choice;
+  Fl_Widget* const main_picture = picture_widget;
+  Fl_Window* const main_screen = screen_window;
+
+  // A window of the same shape: the panel group with the view choice, menu bar, status bar and
+  // picture box.
+  alignas(MyWindow) static unsigned char storage[sizeof(MyWindow)];
+  window = new (storage) MyWindow(0, 0, 300, 200, "held");
+  screen_window = window;
+  grp_main = new Fl_Group(0, 0, 100, 200);
+  choice = new Fl_Choice(5, 50, 60, 20);
+  new Tracked(5, 90, 20, 20);
+  grp_main->end();
+  menubar = new Fl_Menu_Bar(0, 0, 300, 20);
+  statusbar = new Fl_Text_Display(0, 180, 300, 20);
+  p_image_box = new MyBox(104, 24, 190, 150);
+  picture_widget = p_image_box;
+  new Tracked(100, 20, 4, 4);
+  window->end();
+  tracked_destroyed = 0;
+
+  delete_window();
+  EXPECT_EQ(tracked_destroyed, 2) << "the destructor destroyed the widgets, nested ones too";
+  EXPECT_EQ(window, nullptr);
+  EXPECT_EQ(screen_window, nullptr);
+  EXPECT_EQ(grp_main, nullptr);
+  EXPECT_EQ(choice, nullptr);
+  EXPECT_EQ(menubar, nullptr);
+  EXPECT_EQ(statusbar, nullptr);
+  EXPECT_EQ(p_image_box, nullptr);
+  EXPECT_EQ(picture_widget, nullptr);
+  show_window();
+  hide_window();
+  delete_window();
+  EXPECT_EQ(tracked_destroyed, 2);
+  // The shared state goes on without the widgets.
+  set_content_image(1);
+  set_status("still here");
+  EXPECT_EQ(status_text(), "still here");
+
+  window = main_window, grp_main = main_group, menubar = main_menubar;
+  statusbar = main_statusbar, p_image_box = main_box, choice = main_choice;
+  picture_widget = main_picture, screen_window = main_screen;
+  set_content_empty();
 }
 
 TEST(Startup, CanvasForTheScreen) {

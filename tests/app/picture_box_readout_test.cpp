@@ -105,6 +105,23 @@ TEST_F(Readout, WrittenOnlyWhenThePositionChanges) {
   EXPECT_EQ(status_text(), "kept");
 }
 
+// The pointer-mode setter switches the readout: only mode 1 writes it.
+TEST_F(Readout, OnlyPointerMode1ShowsThePlace) {
+  struct {
+    int mode;
+    bool reads_out;
+  } modes[] = {{0, false}, {2, false}, {-1, false}, {1, true}};
+  int x = 100;
+  for (auto m : modes) {
+    set_mouse(m.mode);
+    EXPECT_EQ(current_mouse_mode, m.mode);
+    set_status("kept");
+    EXPECT_EQ(move(++x, 40), 1);
+    EXPECT_EQ(status_text() != "kept", m.reads_out) << "mode " << m.mode;
+  }
+  EXPECT_EQ(status_text().substr(0, 6), "long: ");
+}
+
 // After a drag zoom of the globe picture the readout names the place drawn under the pointer,
 // not the place the unzoomed picture had there.
 TEST_F(Readout, FollowsTheComposedZoomAndPan) {

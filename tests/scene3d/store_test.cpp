@@ -163,6 +163,40 @@ TEST_F(Store, ChargesExistForEveryPointOnDemand) {
   EXPECT_GE(alloc_charge, 81) << "an appended grid point gets its charge entry";
 }
 
+// set_zero_group and set_zero_usercol clear one entry of a list that exists and touch nothing
+// else; set_group does nothing. No reader makes a group list: this one is made by hand, as one of
+// the store's lists (freed with it).
+TEST_F(Store, ZeroingOneEntryOfAList) {
+  add_points(6);
+  set_zero_group(2);
+  set_zero_usercol(2);
+  set_group(1, 2, 3);
+  EXPECT_FALSE(have_groups) << "clearing creates no list";
+  EXPECT_EQ(group, nullptr);
+  EXPECT_FALSE(have_usercol);
+
+  group = (uint16_t*)scene_malloc(6 * sizeof(uint16_t));
+  ASSERT_NE(group, nullptr);
+  have_groups = 1, alloc_groups = 6;
+  for (int i = 0; i < 6; i++) group[i] = (uint16_t)(10 + i), set_usercol(i, 700 + i);
+  ASSERT_EQ(alloc_usercol, 6);
+  for (int i : {-1, 6, kMaxPoints}) {  // outside both lists: ignored
+    set_zero_group(i);
+    set_zero_usercol(i);
+  }
+  set_group(2, 0, 0);
+  set_group(-5, 9, 9);
+  set_zero_group(2);
+  set_zero_usercol(4);
+  const int groups[] = {10, 11, 0, 13, 14, 15}, users[] = {700, 701, 702, 703, 0, 705};
+  for (int i = 0; i < 6; i++) {
+    EXPECT_EQ(get_group(i), groups[i]) << i;
+    EXPECT_EQ(get_usercol(i), users[i]) << i;
+  }
+  EXPECT_EQ(alloc_groups, 6);
+  EXPECT_EQ(alloc_usercol, 6);
+}
+
 // Flagged points go; the last live point fills each gap and its bonds follow it.
 TEST_F(Store, DelSelectedMovesTheLastPointAndItsBonds) {
   add_points(6);

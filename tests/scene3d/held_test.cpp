@@ -109,4 +109,38 @@ TEST_F(Held, BallAndStickRadiiAndTheContentState) {
   EXPECT_EQ(have_gra2d, 0);
 }
 
+// The content values nothing but these operations uses: each sets its flags, and leaving it
+// frees its buffer, which is never allocated, so nothing is freed twice; the freeing operations
+// called alone do the same.
+TEST_F(Held, ContentValuesBesidesSceneAndEmpty) {
+  struct {
+    int value;
+    int bin, txt, html, gra2d;
+  } values[] = {{3, 0, 0, 0, 1}, {4, 0, 1, 0, 1}, {5, 1, 0, 0, 1}, {6, 0, 0, 1, 1}, {2, 0, 0, 0, 0}};
+  for (auto v : values) {
+    SetContent(0);
+    isGlass = isHgt = 1;
+    SetContent(v.value);
+    EXPECT_EQ(GetContent(), v.value);
+    EXPECT_EQ(is_bin, v.bin) << v.value;
+    EXPECT_EQ(is_txt, v.txt) << v.value;
+    EXPECT_EQ(is_html, v.html) << v.value;
+    EXPECT_EQ(have_gra2d, v.gra2d) << v.value;
+    EXPECT_EQ(isGlass + isHgt, 0) << v.value;
+    html_y_start = 40;
+    SetContent(v.value);
+    EXPECT_EQ(html_y_start, 40) << "the same value again frees nothing";
+    SetContent(0);
+    EXPECT_EQ(html_y_start, 0) << v.value;
+    EXPECT_EQ(have_gra2d, 0) << v.value;
+  }
+  for (int k = 0; k < 2; k++) {
+    FreePix();
+    FreeTxt();
+    FreeBin();
+    FreeHtmOld();
+  }
+  EXPECT_EQ(GetContent(), 0);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // colour under every code, the terrain palette, and curvatures and slopes of analytic surfaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -156,6 +157,92 @@ TEST_F(Colours, FlaggedPointsShowTheSpecialColourUnderEveryScheme) {
   }
   EXPECT_EQ(get_shapely(0), 30);
   EXPECT_EQ(get_amino(0), 12);
+}
+
+// The schemes of fixed ranges, called by name, without their lists and with them: each point's
+// index, the flagged point's special colour, the code each leaves, and the float copy of the
+// map refreshed (by all but the group scheme).
+TEST_F(Colours, FixedRangeSchemes) {
+  const int flagged = startSpec;
+  point(8, 0, 0, 0);
+  point(6, 1, 0, 0);
+  point(-7, 2, 0, 0);
+  point(100, 3, 0, 0);
+  point(26, 4, 0, 0);
+  struct Scheme {
+    const char* name;
+    void (*run)();
+    int code;  // 0: leaves colSelection as it was
+    bool refreshes;
+  };
+  const Scheme user{"user", ColorUser, 51, true}, groups{"group", ColorGroup, 52, false},
+      amino{"amino", ColorAmino, 57, true}, residues{"residue", ColorShapely, 97, true},
+      backbone{"backbone", Color_bb, 105, true}, elements{"element", ColorElement, 0, true};
+  auto check = [&](const Scheme& s, std::vector<int> want) {
+    SCOPED_TRACE(s.name);
+    for (int i = 0; i < n_atoms; i++) at[i].col = 9999;
+    for (int k = 0; k < 3 * CMapSize; k++) CMap_f[k] = -1;
+    colSelection = 1;
+    s.run();
+    for (int i = 0; i < n_atoms; i++) EXPECT_EQ(at[i].col, want[i]) << "point " << i;
+    EXPECT_EQ(colSelection, s.code ? s.code : 1);
+    EXPECT_EQ(CMap_f[3 * 5 + 1] == CMap[3 * 5 + 1] * 0.004f, s.refreshes);
+  };
+  check(user, {0, 0, flagged, 0, 0});
+  check(groups, {startGroup, startGroup, flagged, startGroup, startGroup});
+  const int no_residue = startAmino + 12;
+  check(amino, {no_residue, no_residue, flagged, no_residue, no_residue});
+  check(residues, {startShapely + 30, startShapely + 30, flagged, startShapely + 30, startShapely + 30});
+  check(backbone, {12, 12, flagged, 12, 12});
+  check(elements, {startElem + 8, startElem + 6, flagged, startElem + 100, startElem + 26});
+
+  // User colours are entries added to the map; an index beyond the map shows black.
+  const int mine = AddColor(10, 20, 30);
+  ASSERT_EQ(mine, startUser);
+  set_usercol(0, mine);
+  set_usercol(1, CMapSize);
+  set_usercol(3, startElem + 6);
+  check(user, {mine, 0, flagged, startElem + 6, 0});
+  EXPECT_EQ(shown(0), (Rgb{10, 20, 30}));
+  group = (uint16_t*)scene_malloc(5 * sizeof(uint16_t));
+  ASSERT_NE(group, nullptr);
+  have_groups = 1, alloc_groups = 5;
+  const uint16_t g[] = {1, 300, 5, 0, 255};
+  memcpy(group, g, sizeof g);
+  check(groups, {startGroup + 1, startGroup + 44, flagged, startGroup, startGroup + 255});
+  const int codes[] = {0, 5, 12, 30, 29};
+  for (int i = 0; i < 5; i++) set_shapely_i(i, codes[i]);
+  check(residues, {startShapely, startShapely + 5, flagged, startShapely + 30, startShapely + 29});
+  check(amino, {startAmino + amino_tab[0], startAmino + amino_tab[5], flagged,
+                startAmino + amino_tab[30], startAmino + amino_tab[29]});
+  for (int i : {1, 4, 2, 99, -3}) add_backbone(i);  // 99 and -3 name no point
+  check(backbone, {12, 10, flagged, 12, 10});
+}
+
+// The surface analysis by name: on a grid each runs its analysis type, off a grid nothing.
+TEST_F(Colours, SurfaceAnalysisByName) {
+  struct {
+    void (*run)();
+    int type;
+  } wrappers[] = {{Color_POW, 1}, {Color_AST, 2}, {Color_GAUSS, 4},
+                  {Color_THETA, 5}, {Color_CURVMAX, 6}, {Color_PHI, 7}};
+  grid(9, 8, 1, 1.5, [](double x, double y) { return 0.05 * x * x - 0.02 * x * y + 0.1 * y; });
+  for (const auto& w : wrappers) {
+    SCOPED_TRACE(w.type);
+    ASSERT_EQ(calc_ap_col(w.type), 0);
+    std::vector<uint16_t> cols;
+    for (int i = 0; i < n_atoms; i++) cols.push_back(at[i].col), at[i].col = 3;
+    std::vector<uint8_t> ramp_bytes(CMap + 3 * startCharge, CMap + 3 * (startCharge + 256));
+    memset(CMap + 3 * startCharge, 7, 3 * 256);
+    w.run();
+    for (int i = 0; i < n_atoms; i++) ASSERT_EQ(at[i].col, cols[i]) << i;
+    EXPECT_TRUE(std::equal(ramp_bytes.begin(), ramp_bytes.end(), CMap + 3 * startCharge));
+    isXYZ2d = 1;
+    for (int i = 0; i < n_atoms; i++) at[i].col = 3;
+    w.run();
+    for (int i = 0; i < n_atoms; i++) ASSERT_EQ(at[i].col, 3) << "off a grid, point " << i;
+    isXYZ2d = 2;
+  }
 }
 
 TEST_F(Colours, LensSchemesChangeNothing) {

@@ -17,6 +17,7 @@
 #include "reader_fixture.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/colour_schemes.h"
 #include "scene3d/scene.h"
 #include "scene3d/symbols.h"
 #include "support/image_fixtures.h"
@@ -493,6 +494,31 @@ TEST_F(Reader, NameFallbacks) {
   EXPECT_EQ(read_molecule(missing.c_str(), nullptr, 0), 1);
   EXPECT_STREQ(mol_failure, "d.pdb: cannot be opened");
   EXPECT_EQ(read_molecule(dir.path.c_str(), nullptr, 0), 1) << "a folder";
+}
+
+// The direct call: the file found as the reader finds it, the scene coloured by the scheme of its
+// layout, a note for the atoms left out, and 1 when there is nothing to show.
+TEST_F(Reader, OpenMolFileColoursTheSceneByItsLayout) {
+  TempDir dir("molecule");
+  ASSERT_FALSE(dir.path.empty());
+  std::string text = atom("ATOM", 1, " C  ", "ALA", 0, 0, 0) + "\n" +
+                     atom("HETATM", 2, " XX ", "UNK", 1, 0, 0, "XX") + "\n" +
+                     atom("ATOM", 3, " O  ", "ALA", 1.2, 0, 0) + "\n";
+  write_file(dir.path + "/m.pdb", Bytes(text.begin(), text.end()));
+  colSelection = 54;
+  ASSERT_EQ(OpenMolFile((dir.path + "/m").c_str()), 1) << "no layout in the name";
+  ASSERT_EQ(OpenMolFile((dir.path + "/m.pdb").c_str()), 0) << mol_failure;
+  ASSERT_EQ(n_atoms, 2);
+  EXPECT_EQ(colSelection, 58);
+  for (int i = 0; i < 2; i++) {
+    EXPECT_GE(at[i].col, startCharge) << i;
+    EXPECT_LT(at[i].col, startCharge + 256) << i;
+  }
+  EXPECT_STREQ(mol_note, "m.pdb: 1 atoms of unknown element left out");
+  EXPECT_EQ(OpenMolFile((dir.path + "/gone.pdb").c_str()), 1);
+  EXPECT_STREQ(mol_failure, "gone.pdb: cannot be opened");
+  EXPECT_STREQ(mol_note, "");
+  EXPECT_EQ(OpenMolFile(nullptr), 1);
 }
 
 TEST_F(Reader, LayoutByName) {

@@ -7,6 +7,7 @@
 
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/colour_schemes.h"
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"
 #include "scene_files.h"
@@ -213,6 +214,46 @@ TEST_F(GridRead, ModeTwoSubtractsFromThePointsPresent) {
   EXPECT_EQ(at_r[0].z, 4);
   EXPECT_EQ(at_r[3].z, 1);
   EXPECT_EQ(at_r[4].z, 5);
+}
+
+// The reader of the file buffer in its three modes: a surface with its grid description, the
+// points alone with the next free group number, and the heights taken off the points present,
+// of which a new scene has none.
+TEST_F(GridRead, OpenSdfFileInEachMode) {
+  const std::string grid = "SURFMT=1;L;B;4;5;8;6\n" + std::string("ZZ=1;2;3;4;5\n") +
+                           "ZZ=1;2;3;4;5\nZZ=1;2;3;4;5\nZZ=1;2;3;4;5\n";
+  put_file_buffer(grid);
+  struct {
+    int mode, points, grid_kind, nx, ny;
+  } modes[] = {{0, 20, 2, 5, 4}, {1, 20, 0, 0, 0}, {2, 0, 0, 0, 0}};
+  for (auto m : modes) {
+    SCOPED_TRACE(m.mode);
+    SetContent(0);
+    isXYZ2d = zmat_nx = zmat_ny = 0;
+    sdf_group = -1;
+    ASSERT_EQ(OpenSdfFile("g.sdf", m.mode), 0);
+    EXPECT_EQ(n_atoms, m.points);
+    EXPECT_EQ(isXYZ2d, m.grid_kind);
+    EXPECT_EQ(zmat_nx, m.nx);
+    EXPECT_EQ(zmat_ny, m.ny);
+    EXPECT_EQ(sdf_group, m.mode == 1 ? 1 : -1);
+    EXPECT_EQ(colSelection, 412);
+    EXPECT_STREQ(sdf_note, "");
+  }
+  struct {
+    const char* what;
+    std::string text;
+  } refused[] = {
+      {"no header", "ZZ=1;2;3;4\n"},
+      {"refused header", "SURFMT=1;L;B;3;4;1;1\nZZ=1;2;3;4\n"},
+      {"three rows", "SURFMT=1;L;B;4;4;1;1\nZZ=1;2;3;4\nZZ=1;2;3;4\nZZ=1;2;3;4\n"},
+  };
+  for (const auto& r : refused) {
+    put_file_buffer(r.text);
+    EXPECT_EQ(OpenSdfFile("g.sdf", 0), 1) << r.what;
+  }
+  put_file_buffer(std::string());
+  EXPECT_EQ(OpenSdfFile("g.sdf", 1), 1) << "an empty file";
 }
 
 }  // namespace

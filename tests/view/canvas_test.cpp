@@ -4,6 +4,8 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Text_Buffer.H>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -196,6 +198,51 @@ TEST(Canvas, ViewChoiceHelpers) {
   set_content_html();
   EXPECT_EQ(view_is_text(), 1);
   set_content_empty();
+}
+
+// The pixel writers set one pixel of the canvas or of the loaded image and nothing else, and only
+// inside it; a loaded image whose size its block does not hold takes no write.
+TEST(Canvas, PixelWritersStayInside) {
+  headless_viewer(40, 30);
+  const float px[4] = {0.25f, 0.5f, 0.75f, 0.125f};
+  struct Where {
+    int x, y;
+    bool inside;
+  };
+  auto check = [&](void (*write)(int, int, float, float, float, float), float* store, int w,
+                   int h, const std::vector<Where>& places) {
+    for (const Where& p : places) {
+      SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+      std::fill(store, store + 4 * (size_t)w * h, 9.0f);
+      write(p.x, p.y, px[0], px[1], px[2], px[3]);
+      for (int i = 0; i < w * h; i++)
+        for (int c = 0; c < 4; c++) {
+          bool hit = p.inside && i == p.y * w + p.x;
+          ASSERT_EQ(store[4 * i + c], hit ? px[c] : 9.0f) << "pixel " << i << " channel " << c;
+        }
+    }
+  };
+  const std::vector<Where> canvas = {{0, 0, true},      {39, 29, true},     {17, 3, true},
+                                     {-1, 0, false},    {0, -1, false},     {40, 0, false},
+                                     {0, 30, false},    {INT_MIN, 2, false}, {2, INT_MAX, false}};
+  check(set_pixel, fimage, 40, 30, canvas);
+  float* kept = fimage;
+  fimage = nullptr;
+  set_pixel(1, 1, 0, 0, 0, 0);  // no canvas: nothing to write
+  fimage = kept;
+
+  ASSERT_EQ(resize_loaded_image(7, 5), 0);
+  image_xres = 7, image_yres = 5;
+  check(set_pixel_img, img_content, 7, 5,
+        {{0, 0, true}, {6, 4, true}, {3, 2, true}, {7, 0, false}, {0, 5, false}, {-1, -1, false}});
+  // A size larger than the block, or no size: no write.
+  for (int bad : {0, 1}) {
+    std::fill(img_content, img_content + 4 * 35, 9.0f);
+    image_xres = bad ? 8 : 0;
+    set_pixel_img(0, 0, px[0], px[1], px[2], px[3]);
+    EXPECT_EQ(img_content[0], 9.0f) << image_xres;
+  }
+  image_xres = 7;
 }
 
 // A picture redrawn while its rows are made shows what making it first and redrawing it after

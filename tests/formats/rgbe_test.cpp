@@ -1,6 +1,7 @@
 // The RGBE codec against ImageMagick's HDR coder, and on crafted headers and scanlines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -187,6 +188,51 @@ TEST(Rgbe, EncodesAndDecodesPixels) {
   float back[3] = {1, 1, 1};
   rgbe_decode(back, black);
   EXPECT_EQ(back[0] + back[1] + back[2], 0.0f);
+}
+
+// The flat pixel reader: count pixels of four bytes each, decoded in order; a stream that ends
+// early decodes the pixels that arrived, leaves the others as they were and fails. Nothing is
+// written past count pixels.
+TEST(Rgbe, ReadsFlatPixels) {
+  const int n = 5000;  // more than the reader converts at a time
+  Bytes bytes;
+  Floats want;
+  for (int i = 0; i < n; i++) {
+    unsigned char p[4] = {(unsigned char)i, (unsigned char)(7 * i), (unsigned char)(13 * i),
+                          (unsigned char)(i % 7 ? 120 + i % 16 : 0)};
+    bytes.insert(bytes.end(), p, p + 4);
+    float rgb[3];
+    rgbe_decode(rgb, p);
+    want.insert(want.end(), rgb, rgb + 3);
+  }
+  struct Case {
+    const char* what;
+    int count;
+    size_t bytes;  // in the stream
+    int result, decoded;
+  } cases[] = {
+      {"all", n, 4 * n, 0, n},
+      {"fewer than there are", 3, 4 * n, 0, 3},
+      {"none asked", 0, 0, 0, 0},
+      {"a negative count", -4, 16, 0, 0},
+      {"cut in the first part", 10, 4 * 7 + 2, -1, 7},
+      {"cut in the second part", n, 4 * 4500, -1, 4500},
+      {"an empty stream", 2, 0, -1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FILE* f = tmpfile();
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(fwrite(bytes.data(), 1, c.bytes, f), c.bytes);
+    rewind(f);
+    Floats got(3 * (size_t)std::max(c.count, 0) + 3, -1.0f);
+    EXPECT_EQ(RGBE_ReadPixels(f, got.data(), c.count), c.result);
+    if (c.result == 0) EXPECT_EQ(ftell(f), 4L * std::max(c.count, 0));
+    else EXPECT_STREQ(rgbe_last_error(), "RGBE read error");
+    fclose(f);
+    for (size_t i = 0; i < got.size(); i++)
+      ASSERT_EQ(got[i], i < 3 * (size_t)c.decoded ? want[i] : -1.0f) << "value " << i;
+  }
 }
 
 TEST(Rgbe, RoundTripsWithinOneStep) {

@@ -129,6 +129,25 @@ TEST_F(Dialog, CancelChangesNothing) {
   EXPECT_TRUE(canvas == std::vector<float>(fimage, fimage + 4L * width * height));
 }
 
+// The input's own callback (Enter in the field) does nothing: the dialog stays up and takes no
+// name until "Ok".
+TEST_F(Dialog, TheInputsOwnCallbackDoesNothing) {
+  bool wired = false, still_up = false;
+  std::string taken = "?";
+  run_dialog([&] {
+    wired = http_inp->callback() == handle_inp_cb;
+    http_inp->value("127.0.0.1");
+    http_inp->do_callback();
+    still_up = http_window && http_window->shown();
+    taken = http_address;
+    type_and_press_ok("127.0.0.1");
+  });
+  EXPECT_TRUE(wired);
+  EXPECT_TRUE(still_up);
+  EXPECT_EQ(taken, "");
+  EXPECT_EQ(server_->requests().size(), 1u) << "one fetch, by Ok";
+}
+
 TEST_F(Dialog, OkFetchesTheRootPageAndShowsIt) {
   run_dialog([] { type_and_press_ok("127.0.0.1"); });
   EXPECT_STREQ(http_address, "127.0.0.1");

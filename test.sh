@@ -23,10 +23,7 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 step "band workers under ThreadSanitizer (3D renderer, globe and redraw, JPEG reader and export, platform)"
-if [ ! -f build-tsan/build.ninja ]; then
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_TSAN=ON >/dev/null
-fi
-cmake --build build-tsan --target test_scene3d test_earth test_view test_formats test_platform test_app
+suncalc_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_TSAN=ON
 tsan() { TSAN_OPTIONS=halt_on_error=1 tests/with_xvfb.sh "build-tsan/$1" --gtest_filter="$2"; }
 tsan test_scene3d 'Bands.*'
 tsan test_platform 'Bands.*:Chunks.*'

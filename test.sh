@@ -24,7 +24,23 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 step "band workers under ThreadSanitizer (3D renderer, globe and redraw, JPEG reader and export, platform)"
 suncalc_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_TSAN=ON
-tsan() { TSAN_OPTIONS=halt_on_error=1 tests/with_xvfb.sh "build-tsan/$1" --gtest_filter="$2"; }
+# tsan <program> <pattern[:pattern...]>: GoogleTest passes a filter that selects nothing, so each
+# pattern must first select a test of its own, or a renamed test would silently go unchecked.
+tsan() {
+  local patterns pattern listed
+  IFS=: read -ra patterns <<<"$2"
+  for pattern in "${patterns[@]}"; do
+    listed=$("build-tsan/$1" --gtest_list_tests --gtest_filter="$pattern") || return 1
+    # suites end in '.', their tests are indented; disabled ones would be listed but not run
+    if [ "$(awk '/^[^ ]/ { suite = $1 }
+                 /^  / && suite !~ /(^|\/)DISABLED_/ && $1 !~ /^DISABLED_/ { n++ }
+                 END { print n + 0 }' <<<"$listed")" -eq 0 ]; then
+      echo "ThreadSanitizer step: the filter '$pattern' selects no test of $1" >&2
+      return 1
+    fi
+  done
+  TSAN_OPTIONS=halt_on_error=1 tests/with_xvfb.sh "build-tsan/$1" --gtest_filter="$2"
+}
 tsan test_scene3d 'Bands.*'
 tsan test_platform 'Bands.*:Chunks.*'
 tsan test_earth 'GlobeRender.EverySplit*:GlobeRender.Loading*'

@@ -27,12 +27,21 @@ suncalc_install_deps() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
 }
 
-# Configures (once) and builds one build tree: suncalc_build <dir> [cmake options...]
+# Configures and builds one build tree: [CC=.. CXX=..] suncalc_build <dir> [cmake options...]
+# The options and compilers a tree was configured with are kept in it; when a later call gives
+# others, the tree is configured again from them alone, its cache dropped (the cache would hold
+# on to an option no longer given, and to the old compilers), so what the call says is what gets
+# built. The objects stay: only what the new options change is compiled again. A tree already
+# configured the same way is only built.
 suncalc_build() {
   local dir=$1
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
+  local stamp="$dir/suncalc_build.options" want
+  want=$(printf 'CC=%s\nCXX=%s\n' "${CC:-}" "${CXX:-}"; printf '%s\n' "$@")
+  if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
+    rm -f "$stamp" "$dir/CMakeCache.txt"
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
+    printf '%s\n' "$want" >"$stamp"
   fi
   cmake --build "$dir"
 }

@@ -8,6 +8,7 @@
 
 #include "app/open_file.h"
 #include "app/window.h"
+#include "formats/reader.h"
 #include "view/canvas.h"
 
 bool shows_error_canvas() {
@@ -115,4 +116,36 @@ void open_as_user(const std::string& path) {
   start_stdout_capture();
   do_open(1);
   stop_stdout_capture();
+}
+
+std::string first_bad_cut(const Bytes& whole, const std::function<void(const Bytes&)>& load,
+                          const CutRules& rules) {
+  if (whole.empty()) return "the whole file is empty";
+  load(whole);
+  if (!loaded_image_valid() || shows_error_canvas()) return "the whole file is refused";
+  Rgba full = loaded_rgba();
+  for (size_t n = 0; n < whole.size(); n += n < rules.sparse_from ? 1 : rules.sparse_step) {
+    std::string at = "cut at " + std::to_string(n) + ": ";
+    load(Bytes(whole.begin(), whole.begin() + n));
+    if (!loaded_image_valid()) return at + "no valid image";
+    bool refused = shows_error_canvas();
+    if (n < rules.refused_below) {
+      if (!refused) return at + "not refused, though the header is cut";
+      continue;
+    }
+    if (refused) {
+      if (rules.refuses_longer) continue;
+      return at + "refused, though the header is whole";
+    }
+    Rgba got = loaded_rgba();
+    if (got.w != full.w) return at + "width " + std::to_string(got.w) + ", not " + std::to_string(full.w);
+    if (rules.palette_last) continue;
+    std::string want = got.px == full.px ? "" : DAMAGED_TEXT;
+    if (status_text() != want) return at + "status \"" + status_text() + "\", not \"" + want + "\"";
+    for (size_t i = 0; i < got.px.size(); i += 4)
+      if (memcmp(&got.px[i], &full.px[i], 4) != 0 &&
+          !(got.px[i] == 128 && got.px[i + 1] == 128 && got.px[i + 2] == 128))
+        return at + "pixel " + std::to_string(i / 4) + " is neither the whole file's nor the grey fill";
+  }
+  return "";
 }

@@ -1,7 +1,10 @@
 // Checks shared by the reader tests: whether the error canvas is shown, references decoded by
-// netpbm's converters, and opening a file through the file opener. (The status line's text:
-// status_text() of support/headless.h.)
+// netpbm's converters, opening a file through the file opener, and a reader's file cut short at
+// every offset. (The status line's text: status_text() of support/headless.h.)
 #pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/headless.h"
@@ -30,3 +33,19 @@ struct Px {
   bool operator==(const Px& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
 };
 Px loaded_px(int x, int y);
+
+// What a reader must make of its file cut short. Every cut leaves a valid image; one that is not
+// the error canvas has the whole file's width, each pixel is the whole file's or the grey fill, and
+// the status line says the file is damaged exactly when some pixel differs.
+struct CutRules {
+  size_t refused_below = 0;     // cuts shorter than this (the header) must show the error canvas,
+  bool refuses_longer = true;   // and, when false, no longer cut may show it
+  bool palette_last = false;    // the palette trails the pixels (a cut shows grey indices): only
+                                // the width is compared
+  size_t sparse_from = SIZE_MAX;  // past this offset cuts are taken every sparse_step bytes
+  size_t sparse_step = 1;
+};
+// Loads the whole file and then each cut of it through `load`; returns "" when every cut keeps the
+// rules, else what the first one that breaks them shows ("cut at 40: ...").
+std::string first_bad_cut(const Bytes& whole, const std::function<void(const Bytes&)>& load,
+                          const CutRules& rules = {});

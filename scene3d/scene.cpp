@@ -120,18 +120,6 @@ void* scene_calloc(uint64_t count, uint64_t size) {
   return p;
 }
 
-v3::v3(const unsigned char* p) {
-  double c[3];
-  for (int k = 0; k < 3; k++) {
-    uint32_t u = (uint32_t)p[4 * k] | (uint32_t)p[4 * k + 1] << 8 | (uint32_t)p[4 * k + 2] << 16 |
-                 (uint32_t)p[4 * k + 3] << 24;
-    float f;
-    memcpy(&f, &u, 4);
-    c[k] = f;
-  }
-  x = c[0], y = c[1], z = c[2];
-}
-
 int AllocMoreAtoms(int64_t size) {
   int64_t cap;
   if (atoms_allocated == 0) {

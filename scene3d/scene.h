@@ -45,13 +45,6 @@ struct tri {
   double n[3];
 };
 
-// Three doubles; read from a byte pointer as three unaligned little-endian 32-bit floats.
-struct v3 {
-  double x, y, z;
-  v3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
-  explicit v3(const unsigned char* p);
-};
-
 // Point arrays, all sized for atoms_allocated points, n_atoms in use. at_el: element ordinal
 // 1..103, 100 a grid point, negative the negated ordinal of a flagged point. at_rad: the element
 // radius while the point is added (the molecule reader keeps serial numbers there for a while).

@@ -104,11 +104,13 @@ int size_mesh(int64_t facets, int* budget, StlReport* report) {
   return 0;
 }
 
-// The count at byte 80 (the caller has checked that the header is there).
-int64_t record_count(const unsigned char* data) {
-  return (int64_t)((uint32_t)data[80] | (uint32_t)data[81] << 8 | (uint32_t)data[82] << 16 |
-                   (uint32_t)data[83] << 24);
+// The unsigned little-endian 32-bit word at p.
+uint32_t le32(const unsigned char* p) {
+  return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
 }
+
+// The count at byte 80 (the caller has checked that the header is there).
+int64_t record_count(const unsigned char* data) { return (int64_t)le32(data + 80); }
 
 int read_binary(const unsigned char* data, int64_t size, StlReport* report) {
   if (size < kHeader) return 0;
@@ -276,6 +278,17 @@ void centre_points() {
 }
 
 }  // namespace
+
+v3::v3(const unsigned char* p) {
+  double c[3];
+  for (int k = 0; k < 3; k++) {
+    uint32_t u = le32(p + 4 * k);
+    float f;
+    memcpy(&f, &u, 4);
+    c[k] = f;
+  }
+  x = c[0], y = c[1], z = c[2];
+}
 
 int OpenStlFile(const char* name) {
   show_surface = 0;

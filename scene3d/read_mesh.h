@@ -7,6 +7,14 @@
 
 namespace scene3d {
 
+// Three doubles; read from a byte pointer as three unaligned little-endian 32-bit floats, the
+// way a binary record holds its normal and each vertex.
+struct v3 {
+  double x, y, z;
+  v3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+  explicit v3(const unsigned char* p);
+};
+
 // Pieces a facet may be cut into: the budget the reader gives add_triangles for each facet.
 constexpr int kFacetBudget = 32;
 

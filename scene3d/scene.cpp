@@ -11,33 +11,11 @@
 
 namespace scene3d {
 
-render_rec* at = nullptr;
-point3* at_r = nullptr;
-int8_t* at_el = nullptr;
-float* at_rad = nullptr;
-int n_atoms = 0, atoms_allocated = 0;
-
-uint16_t* group = nullptr;
-int have_groups = 0, alloc_groups = 0;
-uint8_t* shapely = nullptr;
-int have_shapely = 0, alloc_shapely = 0;
-float* temperature = nullptr;
-int have_temperature = 0, alloc_temperature = 0;
-uint16_t* usercol = nullptr;
-int have_usercol = 0, alloc_usercol = 0;
-float* charge = nullptr;
-int have_charges = 0, alloc_charge = 0;
-int* backbones = nullptr;
-int have_backbone = 0, alloc_backbone = 0;
-
-bond_rec* bond = nullptr;
-int n_bonds = 0, max_bonds = 0;
+#define X(type, name) type name{};
+SCENE_STORE_FIELDS(X)
+#undef X
 
 int LastAtom = 0;
-std::vector<tri> v;
-
-int content = 0;
-int is_bin = 0, is_txt = 0, is_html = 0, isGlass = 0, isHgt = 0, have_gra2d = 0, isApollonius = 0;
 int html_y_start = 0;
 
 int fail_alloc_at = 0;
@@ -118,18 +96,6 @@ void* scene_calloc(uint64_t count, uint64_t size) {
   void* p = scene_malloc(count * size);
   if (p) memset(p, 0, (size_t)(count * size));
   return p;
-}
-
-v3::v3(const unsigned char* p) {
-  double c[3];
-  for (int k = 0; k < 3; k++) {
-    uint32_t u = (uint32_t)p[4 * k] | (uint32_t)p[4 * k + 1] << 8 | (uint32_t)p[4 * k + 2] << 16 |
-                 (uint32_t)p[4 * k + 3] << 24;
-    float f;
-    memcpy(&f, &u, 4);
-    c[k] = f;
-  }
-  x = c[0], y = c[1], z = c[2];
 }
 
 int AllocMoreAtoms(int64_t size) {
@@ -431,24 +397,21 @@ namespace {
 // Exchanges each global of the store with the field of s that bears its name.
 void swap_store(StoreState& s) {
   using std::swap;
-  swap(at, s.at), swap(at_r, s.at_r), swap(at_el, s.at_el), swap(at_rad, s.at_rad);
-  swap(n_atoms, s.n_atoms), swap(atoms_allocated, s.atoms_allocated);
-  swap(group, s.group), swap(have_groups, s.have_groups), swap(alloc_groups, s.alloc_groups);
-  swap(shapely, s.shapely), swap(have_shapely, s.have_shapely);
-  swap(alloc_shapely, s.alloc_shapely);
-  swap(temperature, s.temperature), swap(have_temperature, s.have_temperature);
-  swap(alloc_temperature, s.alloc_temperature);
-  swap(usercol, s.usercol), swap(have_usercol, s.have_usercol);
-  swap(alloc_usercol, s.alloc_usercol);
-  swap(charge, s.charge), swap(have_charges, s.have_charges), swap(alloc_charge, s.alloc_charge);
-  swap(backbones, s.backbones), swap(have_backbone, s.have_backbone);
-  swap(alloc_backbone, s.alloc_backbone);
-  swap(bond, s.bond), swap(n_bonds, s.n_bonds), swap(max_bonds, s.max_bonds);
-  swap(v, s.v);
-  swap(content, s.content);
-  swap(is_bin, s.is_bin), swap(is_txt, s.is_txt), swap(is_html, s.is_html);
-  swap(isGlass, s.isGlass), swap(isHgt, s.isHgt), swap(have_gra2d, s.have_gra2d);
-  swap(isApollonius, s.isApollonius);
+#define X(type, name) swap(name, s.name);
+  SCENE_STORE_FIELDS(X)
+#undef X
+}
+
+// Gives back what one field holds and leaves it as a new store has it.
+template <typename T>
+void release(T*& block) {
+  free(block);
+  block = nullptr;
+}
+void release(int& count) { count = 0; }
+template <typename T>
+void release(std::vector<T>& list) {
+  std::vector<T>().swap(list);
 }
 
 }  // namespace
@@ -460,19 +423,9 @@ StoreState store_take() {
 }
 
 void store_free(StoreState& s) {
-  free(s.at);
-  free(s.at_r);
-  free(s.at_el);
-  free(s.at_rad);
-  free(s.group);
-  free(s.shapely);
-  free(s.temperature);
-  free(s.usercol);
-  free(s.charge);
-  free(s.backbones);
-  free(s.bond);
-  std::vector<tri>().swap(s.v);
-  s = StoreState();
+#define X(type, name) release(s.name);
+  SCENE_STORE_FIELDS(X)
+#undef X
 }
 
 void store_put(StoreState& s) {

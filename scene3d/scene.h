@@ -45,50 +45,44 @@ struct tri {
   double n[3];
 };
 
-// Three doubles; read from a byte pointer as three unaligned little-endian 32-bit floats.
-struct v3 {
-  double x, y, z;
-  v3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
-  explicit v3(const unsigned char* p);
-};
+// The store's fields as one list, X(type, name), that the globals, StoreState and the moves and
+// frees between them all expand, so that a field is added in one place. Each starts value-
+// initialised (null, 0, empty); a pointer is a block of scene_malloc that the store frees.
+//   at .. atoms_allocated: the point arrays, all sized for atoms_allocated points, n_atoms in use.
+//     at_el: element ordinal 1..103, 100 a grid point, negative the negated ordinal of a flagged
+//     point. at_rad: the element radius while the point is added (the molecule reader keeps
+//     serial numbers there for a while).
+//   group .. alloc_backbone: the optional per-point lists, each with its presence flag and
+//     capacity; a list exists only after its first write (flag and capacity 0 before). group is
+//     never created; shapely holds residue codes 0..30; the quad rasteriser also keeps per-quad
+//     facing values in charge; have_backbone is the number of entries of backbones.
+//   bond, n_bonds, max_bonds: the bond list, kept in ascending order of lo by the bond
+//     operations (bonds.h).
+//   v: the mesh triangles.
+//   content and the flags after it: the renderer's content state (not the viewer's content
+//     kind): 0 empty, 1 scene points; 3 to 6 name buffers that are never filled.
+#define SCENE_STORE_FIELDS(X)                                                                 \
+  X(render_rec*, at) X(point3*, at_r) X(int8_t*, at_el) X(float*, at_rad)                     \
+  X(int, n_atoms) X(int, atoms_allocated)                                                     \
+  X(uint16_t*, group) X(int, have_groups) X(int, alloc_groups)                                \
+  X(uint8_t*, shapely) X(int, have_shapely) X(int, alloc_shapely)                             \
+  X(float*, temperature) X(int, have_temperature) X(int, alloc_temperature)                   \
+  X(uint16_t*, usercol) X(int, have_usercol) X(int, alloc_usercol)                            \
+  X(float*, charge) X(int, have_charges) X(int, alloc_charge)                                 \
+  X(int*, backbones) X(int, have_backbone) X(int, alloc_backbone)                             \
+  X(bond_rec*, bond) X(int, n_bonds) X(int, max_bonds)                                        \
+  X(std::vector<tri>, v)                                                                      \
+  X(int, content) X(int, is_bin) X(int, is_txt) X(int, is_html) X(int, isGlass) X(int, isHgt) \
+  X(int, have_gra2d) X(int, isApollonius)
 
-// Point arrays, all sized for atoms_allocated points, n_atoms in use. at_el: element ordinal
-// 1..103, 100 a grid point, negative the negated ordinal of a flagged point. at_rad: the element
-// radius while the point is added (the molecule reader keeps serial numbers there for a while).
-extern render_rec* at;
-extern point3* at_r;
-extern int8_t* at_el;
-extern float* at_rad;
-extern int n_atoms, atoms_allocated;
-
-// Optional per-point lists: each exists only after its first write (flag and capacity 0 before).
-extern uint16_t* group;  // never created in this system
-extern int have_groups, alloc_groups;
-extern uint8_t* shapely;  // residue code 0..30
-extern int have_shapely, alloc_shapely;
-extern float* temperature;
-extern int have_temperature, alloc_temperature;
-extern uint16_t* usercol;
-extern int have_usercol, alloc_usercol;
-extern float* charge;  // charges; the quad rasteriser also keeps per-quad facing values here
-extern int have_charges, alloc_charge;
-extern int* backbones;
-extern int have_backbone, alloc_backbone;  // have_backbone: the number of entries
-
-// The bond list, kept in ascending order of lo by the bond operations (bonds.h).
-extern bond_rec* bond;
-extern int n_bonds, max_bonds;
+#define X(type, name) extern type name;
+SCENE_STORE_FIELDS(X)
+#undef X
 
 // 1-based index of a picked point, 0 for none.
 extern int LastAtom;
 
-// The mesh triangles.
-extern std::vector<tri> v;
-
-// The renderer's content state (not the viewer's content kind): 0 empty, 1 scene points; 3 to 6
-// name buffers this system never fills. The flags beside it.
-extern int content;
-extern int is_bin, is_txt, is_html, isGlass, isHgt, have_gra2d, isApollonius;
+// Set to 0 whenever the content state changes.
 extern int html_y_start;
 
 // Test hook: the n-th allocation of the renderer from now fails (0: none fails). Every block
@@ -186,28 +180,9 @@ void ChangeMenuItem(int* item, int value, void* data);
 // Everything the store holds, moved out of the globals or back in: the shared opener reads a
 // new scene while the shown one waits here.
 struct StoreState {
-  render_rec* at = nullptr;
-  point3* at_r = nullptr;
-  int8_t* at_el = nullptr;
-  float* at_rad = nullptr;
-  int n_atoms = 0, atoms_allocated = 0;
-  uint16_t* group = nullptr;
-  int have_groups = 0, alloc_groups = 0;
-  uint8_t* shapely = nullptr;
-  int have_shapely = 0, alloc_shapely = 0;
-  float* temperature = nullptr;
-  int have_temperature = 0, alloc_temperature = 0;
-  uint16_t* usercol = nullptr;
-  int have_usercol = 0, alloc_usercol = 0;
-  float* charge = nullptr;
-  int have_charges = 0, alloc_charge = 0;
-  int* backbones = nullptr;
-  int have_backbone = 0, alloc_backbone = 0;
-  bond_rec* bond = nullptr;
-  int n_bonds = 0, max_bonds = 0;
-  std::vector<tri> v;
-  int content = 0;
-  int is_bin = 0, is_txt = 0, is_html = 0, isGlass = 0, isHgt = 0, have_gra2d = 0, isApollonius = 0;
+#define X(type, name) type name{};
+  SCENE_STORE_FIELDS(X)
+#undef X
 };
 // Moves the store out, leaving it empty (content 0).
 StoreState store_take();

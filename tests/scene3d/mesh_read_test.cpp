@@ -102,6 +102,14 @@ const std::vector<std::vector<float>> kTwoFacets = {
     {0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 0},
 };
 
+TEST(V3, ReadsLittleEndianFloats) {
+  const unsigned char bytes[] = {0, 0, 0x80, 0x3f, 0, 0, 0, 0xc0, 0, 0, 0x20, 0x41};
+  v3 p(bytes);
+  EXPECT_EQ(p.x, 1.0);
+  EXPECT_EQ(p.y, -2.0);
+  EXPECT_EQ(p.z, 10.0);
+}
+
 TEST_F(MeshRead, DebianMeshesMatchAdmeshAndNumpyStl) {
   std::string error;
   std::string root = debian_fixture_root(&error);

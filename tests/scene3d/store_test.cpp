@@ -243,12 +243,4 @@ TEST_F(Store, AStoreMovesOutAndBackWhole) {
   EXPECT_EQ(kept.at, nullptr);
 }
 
-TEST(V3, ReadsLittleEndianFloats) {
-  const unsigned char bytes[] = {0, 0, 0x80, 0x3f, 0, 0, 0, 0xc0, 0, 0, 0x20, 0x41};
-  v3 p(bytes);
-  EXPECT_EQ(p.x, 1.0);
-  EXPECT_EQ(p.y, -2.0);
-  EXPECT_EQ(p.z, 10.0);
-}
-
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_utf8.h>
 #include <sys/stat.h>
 
@@ -10,24 +11,16 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/menu.h"
 #include "app/open_hgt.h"
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "formats/gif.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
 #include "scene3d/openers.h"
 #include "view/canvas.h"
+#include "view/quantise.h"
 #include "view/screen.h"
 
-char openfilename[1024];
-char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension, pcx_extension,
-    x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension, zip_extension,
-    mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
-    htm_extension;
-int current_subimage = 0, n_img = 1;
 int fail_bin_alloc = 0;
 int open_kind_before = -1;
 
@@ -152,7 +145,7 @@ static open_entry* first_row_taking_name() {
 static void show_current_view() {
   do_draw();
   if (fl_temp) fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
   Fl::flush();
 }
 
@@ -222,6 +215,18 @@ static int dispatch(open_entry* row, int fit) {
       return 0;
   }
   return 0;
+}
+
+void cb_close(Fl_Widget*, void*) {
+  contentview = 0;
+  // The empty kind's items over whatever kind stays: a pick there is no pick for that kind.
+  show_empty_choices();
+  do_clear();
+  quant_display(uimage, 0);
+  replace_shown_image();
+  if (picture_widget && picture_widget->window()) picture_widget->window()->redraw();
+  set_title("Preview");
+  set_status("Ready");
 }
 
 static void take_failure_path(const char* name, int r) {

@@ -1,19 +1,8 @@
 // Opening a file: the whole file into the file buffer, then the reader its extension names.
 #pragma once
+#include "app/current_file.h"
 
-// The path of the current file, as the command line, a drop or the file chooser gave it.
-extern char openfilename[1024];
-
-// One flag a row of the dispatch table: 1 when the last name opened ends in one of its
-// extensions. Recomputed by every open that got as far as opening its file, and put back, with
-// openfilename, when a scene that cannot be read leaves the file shown before.
-extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension,
-    pcx_extension, x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension,
-    zip_extension, mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension,
-    xpm_extension, htm_extension;
-
-// The GIF frame shown (0-based) and the frame count of the last GIF opened.
-extern int current_subimage, n_img;
+class Fl_Widget;
 
 // Titles the window with `name`, followed by " (k of n)" for the frame shown when the GIF has
 // more than one.
@@ -85,6 +74,10 @@ extern const int open_table_rows;
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.
 void do_open(int fit);
+
+// The empty view, where an open that fails leaves the window: background canvas, the empty
+// kind's items (the kind itself stays), title "Preview", status "Ready".
+void cb_close(Fl_Widget* w = nullptr, void* data = nullptr);
 
 // The kind shown before the menu's opener put the hex kind in force (-1: none): an OPEN_SCENE row
 // whose file cannot be read shows it again. The next open resets it.

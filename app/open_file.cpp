@@ -24,62 +24,6 @@
 int fail_bin_alloc = 0;
 int open_kind_before = -1;
 
-// ---- name tests
-
-static int ends_with(const char* name, const char* ext, bool capitals_too) {
-  if (!name || !ext) return 0;
-  size_t n = strlen(name), e = strlen(ext);
-  if (n <= e + 1) return 0;
-  const char* tail = name + n - e;
-  if (strcmp(tail, ext) == 0) return 1;
-  if (!capitals_too) return 0;
-  for (size_t i = 0; i < e; i++) {
-    char c = ext[i];
-    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-    if (tail[i] != c) return 0;
-  }
-  return 1;
-}
-
-int check_ext(const char* name, const char* ext) { return ends_with(name, ext, true); }
-int check_ext_exact(const char* name, const char* ext) { return ends_with(name, ext, false); }
-
-static int any_ext(const char* name, std::initializer_list<const char*> exts) {
-  for (const char* e : exts)
-    if (check_ext(name, e)) return 1;
-  return 0;
-}
-
-int is_ppm(const char* n) { return any_ext(n, {".ppm"}); }
-int is_mac(const char* n) { return any_ext(n, {".mac"}); }
-int is_pbm(const char* n) { return any_ext(n, {".pbm"}); }
-int is_j2k(const char* n) { return any_ext(n, {".j2k", ".jp2", ".pnm"}); }
-int is_jpeg(const char* n) { return any_ext(n, {".jpg", ".jpeg"}); }
-int is_htm(const char* n) { return any_ext(n, {".htm", ".html"}); }
-int is_pdb(const char* n) { return any_ext(n, {".pdb", ".pdb.gz"}); }
-int is_hqx(const char* n) { return any_ext(n, {".hqx"}); }
-int is_zip(const char* n) { return any_ext(n, {".zip"}); }
-int is_sun(const char* n) { return any_ext(n, {".sun", ".ras"}); }
-int is_bmp(const char* n) { return any_ext(n, {".bmp"}); }
-int is_ico(const char* n) { return any_ext(n, {".ico"}); }
-int is_exr(const char* n) { return any_ext(n, {".exr"}); }
-int is_pcx(const char* n) { return any_ext(n, {".pcx"}); }
-int is_gif(const char* n) { return any_ext(n, {".gif"}); }
-int is_raw(const char* n) {
-  return any_ext(n, {".nef", ".cr2", ".dng", ".raf", ".orf", ".rw2", ".arw"});
-}
-int is_x3f(const char* n) { return any_ext(n, {".x3f"}); }
-int is_tif(const char* n) { return any_ext(n, {".tif", ".tiff", ".dng", ".nef"}); }
-int is_hgt(const char* n) { return any_ext(n, {".dem", ".hgt", "hgt.zip", "dem.zip"}); }
-int is_sdf(const char* n) { return any_ext(n, {".sdf"}); }
-int is_stl(const char* n) { return any_ext(n, {".stl"}); }
-int is_hdr(const char* n) { return any_ext(n, {".hdr"}); }
-int is_rgb(const char* n) { return any_ext(n, {".rgb"}); }
-int is_targa(const char* n) { return any_ext(n, {".tga"}); }
-int is_xpm(const char* n) { return any_ext(n, {".xpm"}); }
-int is_xbm(const char* n) { return any_ext(n, {".xbm"}); }
-int is_png(const char* n) { return any_ext(n, {".png"}); }
-
 // ---- the dispatch table
 
 // The table calls every reader with the fit flag; most ignore it.
@@ -102,35 +46,32 @@ static int read_xpm(int) { return load_xpm(); }
 // In dispatch order: "hgt.zip" and "dem.zip" reach the terrain loader before the zip row, and
 // ".pdb.gz" the molecule reader.
 open_entry open_table[] = {
-    {"jpeg", &jpeg_extension, {".jpg", ".jpeg"}, OPEN_IMAGE_OR_FAIL, load_jpg, nullptr},
-    {"bmp", &bmp_extension, {".bmp"}, OPEN_IMAGE, read_bmp, nullptr},
-    {"sun", &sun_extension, {".sun", ".ras"}, OPEN_IMAGE, read_sun, nullptr},
-    {"targa", &targa_extension, {".tga"}, OPEN_IMAGE, read_targa, nullptr},
-    {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
-    {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
-    {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
-    {"stl", &stl_extension, {".stl"}, OPEN_SCENE, read_stl, nullptr, set_content_stl},
-    {"sdf", &sdf_extension, {".sdf"}, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
-    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SCENE, read_hgt, nullptr,
-     set_content_srtm3},
-    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
-    {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
-    {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
-    {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
-    {"pbm", &pbm_extension, {".pbm"}, OPEN_IMAGE, read_pbm, nullptr},
-    {"ppm", &ppm_extension, {".ppm"}, OPEN_IMAGE_OR_ERROR, read_ppm, nullptr},
-    {"xbm", &xbm_extension, {".xbm"}, OPEN_IMAGE_OR_ERROR, read_xbm, nullptr},
-    {"xpm", &xpm_extension, {".xpm"}, OPEN_IMAGE_OR_ERROR, read_xpm, nullptr},
-    {"htm", &htm_extension, {".htm", ".html"}, OPEN_HTML, nullptr, nullptr},
+    {"jpeg", &jpeg_extension, &jpeg_endings, OPEN_IMAGE_OR_FAIL, load_jpg, nullptr},
+    {"bmp", &bmp_extension, &bmp_endings, OPEN_IMAGE, read_bmp, nullptr},
+    {"sun", &sun_extension, &sun_endings, OPEN_IMAGE, read_sun, nullptr},
+    {"targa", &targa_extension, &targa_endings, OPEN_IMAGE, read_targa, nullptr},
+    {"gif", &gif_extension, &gif_endings, OPEN_GIF_FRAMES, nullptr, load_gif},
+    {"pcx", &pcx_extension, &pcx_endings, OPEN_IMAGE, read_pcx, nullptr},
+    {"x3f", &x3f_extension, &x3f_endings, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
+    {"stl", &stl_extension, &stl_endings, OPEN_SCENE, read_stl, nullptr, set_content_stl},
+    {"sdf", &sdf_extension, &sdf_endings, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
+    {"hgt", &hgt_extension, &hgt_endings, OPEN_SCENE, read_hgt, nullptr, set_content_srtm3},
+    {"pdb", &pdb_extension, &pdb_endings, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
+    {"zip", &zip_extension, &zip_endings, OPEN_NOTHING, nullptr, nullptr},
+    {"mac", &mac_extension, &mac_endings, OPEN_IMAGE, read_mac, nullptr},
+    {"hqx", &hqx_extension, &hqx_endings, OPEN_IMAGE, read_hqx, nullptr},
+    {"pbm", &pbm_extension, &pbm_endings, OPEN_IMAGE, read_pbm, nullptr},
+    {"ppm", &ppm_extension, &ppm_endings, OPEN_IMAGE_OR_ERROR, read_ppm, nullptr},
+    {"xbm", &xbm_extension, &xbm_endings, OPEN_IMAGE_OR_ERROR, read_xbm, nullptr},
+    {"xpm", &xpm_extension, &xpm_endings, OPEN_IMAGE_OR_ERROR, read_xpm, nullptr},
+    {"htm", &htm_extension, &htm_endings, OPEN_HTML, nullptr, nullptr},
 };
 const int open_table_rows = sizeof open_table / sizeof open_table[0];
 
 static void set_extension_flags(const char* name) {
   for (int i = 0; i < open_table_rows; i++) {
-    char on = 0;
-    for (const char* const* e = open_table[i].extensions; *e; e++)
-      if (check_ext(name, *e)) on = 1;
-    *open_table[i].flag = on;
+    *open_table[i].flag =
+        (char)name_ends_in_any(name, *open_table[i].endings, OPENER_CHARS_BEFORE);
   }
 }
 

@@ -23,6 +23,7 @@
 #include "scene3d/scene.h"
 #include "scene3d/scene_open.h"
 #include "scene3d/symbols.h"
+#include "view/file_endings.h"
 
 namespace scene3d {
 
@@ -45,34 +46,29 @@ namespace {
 enum Layout { PDB, PDBQ, PLT, XYZ, MOL, DAT, POV, GPR, MD };
 
 struct LayoutRow {
-  const char* ending;
+  const FileEndings* names;
   Layout layout;
   bool bond_search;
   int scheme;
 };
 
-// First match wins. A PDB file saved with a "[nn]" suffix is matched apart (see layout_of).
+// First match wins, though no name matches two rows that read it apart. A PDB file saved with a
+// "[nn]" suffix is matched apart (see layout_of).
 const LayoutRow kLayouts[] = {
-    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},   {".PDB", PDB, true, 58},
-    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},   {".CML", PDB, false, 54},
-    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},   {".xyz", XYZ, false, 54},
-    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},    {".dat", DAT, false, 54},
-    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},   {".md", MD, false, 54},
-    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58}, {".PDB.GZ", PDB, true, 58},
-    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},    {".GZ", PDB, true, 58},
-    {".pdbq.gz", PDBQ, true, 54}};
-const LayoutRow kBracketedPdb = {".pdb[", PDB, true, 58};
+    {&pdb_endings, PDB, true, 58},     {&pdb_plain_endings, PDB, true, 58},
+    {&pdz_endings, PDB, true, 58},     {&pdbq_endings, PDBQ, true, 54},
+    {&cml_endings, PDB, false, 54},    {&plt_endings, PLT, false, 54},
+    {&xyz_endings, XYZ, false, 54},    {&xyz_gz_endings, XYZ, false, 54},
+    {&mol_endings, MOL, true, 54},     {&dat_endings, DAT, false, 54},
+    {&pov_endings, POV, false, 54},    {&gpr_endings, GPR, false, 54},
+    {&md_endings, MD, false, 54}};
+const LayoutRow kNumberedPdb = {nullptr, PDB, true, 58};
 
-bool name_ends(const char* name, size_t n, const char* ending) {
-  size_t e = strlen(ending);
-  return n >= e && strcmpfix(name + n - e, ending, (int)e);
-}
-
+// Any characters before an ending, even none.
 const LayoutRow* layout_of(const char* name) {
-  size_t n = strlen(name);
-  if (n >= 7 && strcmpfix(name + n - 7, ".pdb[", 5)) return &kBracketedPdb;
+  if (is_numbered_pdb(name)) return &kNumberedPdb;
   for (const LayoutRow& row : kLayouts)
-    if (name_ends(name, n, row.ending)) return &row;
+    if (name_ends_in_any(name, *row.names, 0)) return &row;
   return nullptr;
 }
 

@@ -3,19 +3,17 @@
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Window.H>
-#include <FL/fl_utf8.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "app/open_hgt.h"
 #include "formats/gif.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "scene3d/openers.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
@@ -224,69 +222,63 @@ class bytes_aside {
 // leaves that view, and what depends on the name (a GIF's frame steps, its title) with it.
 static char shown_name[sizeof openfilename];
 
-static void open_now(int fit) {
-  const char* name = openfilename;
-
-  // Only a regular file is read: a directory cannot be read as one, and opening a pipe or a
-  // device could wait for ever.
-  struct stat st;
-  if (fl_stat(name, &st) == 0 && !S_ISREG(st.st_mode)) {
-    cannot_open(name);
-    return;
-  }
-  FILE* f = fl_fopen(name, "rb");
-  if (!f) f = fopen(name, "rb");
-  if (!f) {
-    cannot_open(name);
-    return;
-  }
-  // The length of the file just opened, so a file replaced in between cannot mislead the read.
-  struct stat fst;
-  if (fstat(fileno(f), &fst) != 0 || !S_ISREG(fst.st_mode)) {
-    fclose(f);
-    cannot_open(name);
-    return;
-  }
-  long long length = (long long)fst.st_size;
-  if (length > MAX_OPEN_BYTES) {
-    // The buffer's length is an int: such a file is refused before anything changes.
-    fclose(f);
-    char text[1200];
-    snprintf(text, sizeof text, "file too large to open (%lld bytes, 2 GiB or more): %s\n", length,
-             name);
-    set_status(text);
-    return;
-  }
-
-  char shown_flags[sizeof open_table / sizeof open_table[0]];
-  for (int i = 0; i < open_table_rows; i++) shown_flags[i] = *open_table[i].flag;
-  set_extension_flags(name);
-  open_entry* row = first_row_taking_name();
-  // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
-  // the file buffer: the shown file's bytes wait aside until the scene's reader is done.
-  bytes_aside shown;
-  if (row && row->action == OPEN_SCENE) shown.take();
-
+// The file buffer for a file of `length` bytes: the block in place when the length is the same,
+// else a new one. Null, with no buffer left, when there is no memory for it.
+static unsigned char* file_buffer_for(int64_t length) {
   int len = (int)length;
   if (len != bin_allocated) {
     if (bin_allocated != -1) free(bin_content);
     bin_content = fail_bin_alloc ? nullptr : (unsigned char*)malloc(len > 0 ? (size_t)len : 1);
     if (!bin_content) {
-      fclose(f);
-      printf("memory error (bin)\n");
       bin_allocated = -1;
-      shown.put_back();
-      return;
+      return nullptr;
     }
     bin_allocated = len;
   }
-  size_t got = len > 0 ? fread(bin_content, 1, (size_t)len, f) : 0;
-  fclose(f);
+  return bin_content;
+}
 
-  if (got < (size_t)len) {
+static void open_now(int fit) {
+  const char* name = openfilename;
+
+  char shown_flags[sizeof open_table / sizeof open_table[0]];
+  open_entry* row = nullptr;
+  // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
+  // the file buffer: the shown file's bytes wait aside until the scene's reader is done.
+  bytes_aside shown;
+  // The flags change, and the shown bytes move aside, only once the file is open and its length
+  // is one the buffer takes.
+  auto room = [&](int64_t length) {
+    for (int i = 0; i < open_table_rows; i++) shown_flags[i] = *open_table[i].flag;
+    set_extension_flags(name);
+    row = first_row_taking_name();
+    if (row && row->action == OPEN_SCENE) shown.take();
+    return file_buffer_for(length);
+  };
+  int64_t length, got;
+  PlatReadResult read = plat_read_whole(name, MAX_OPEN_BYTES, room, &length, &got);
+  if (read == PLAT_READ_CANNOT_OPEN) {
+    cannot_open(name);
+    return;
+  }
+  if (read == PLAT_READ_TOO_LARGE) {
+    // The buffer's length is an int: such a file is refused before anything changes.
+    char text[1200];
+    snprintf(text, sizeof text, "file too large to open (%lld bytes, 2 GiB or more): %s\n",
+             (long long)length, name);
+    set_status(text);
+    return;
+  }
+  if (read == PLAT_READ_NO_ROOM) {
+    printf("memory error (bin)\n");
+    shown.put_back();
+    return;
+  }
+  int len = (int)length;
+
+  if (got < length) {
     // The file ended early or could not be read: what is missing reads as zeros, and the file is
     // not handed to a reader.
-    memset(bin_content + got, 0, (size_t)len - got);
     take_failure_path(name, 1);
     title_with_name(name);
     show_current_view();

@@ -17,6 +17,9 @@ step "build and unit tests"
 suncalc_build build -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+step "calls: no two files of the library use each other, directly or around a loop"
+tools/check_calls.py build/libsuncalc.a
+
 step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 suncalc_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNCALC_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/open_file.h"
-#include "app/startup.h"
+#include "app/current_file.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_write.h"
 #include "platform/bands.h"

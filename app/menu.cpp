@@ -1,19 +1,12 @@
 #include "app/menu.h"
 
-#include <FL/Fl_RGB_Image.H>
-#include <FL/Fl_Window.H>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/open_file.h"
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "earth/globe.h"
 #include "platform/dialogs.h"
-#include "view/canvas.h"
-#include "view/quantise.h"
 #include "view/screen.h"
 
 const char* const open_chooser_title = "Choose file";
@@ -52,23 +45,5 @@ void cb_globe2d(Fl_Widget*, void*) {
 }
 
 void cb_exit(Fl_Widget*, void*) { exit(0); }
-
-void cb_close(Fl_Widget*, void*) {
-  contentview = 0;
-  // The empty kind's items over whatever kind stays: a pick there is no pick for that kind.
-  show_empty_choices();
-  do_clear();
-  quant_display(uimage, 0);
-  // The new image is installed before the old one goes, so the widget never holds a freed one.
-  Fl_RGB_Image* old = fl_temp;
-  fl_temp = new Fl_RGB_Image(uimage, width, height, 3, 0);
-  if (p_image_box) {
-    p_image_box->image(fl_temp);
-    if (p_image_box->window()) p_image_box->window()->redraw();
-  }
-  delete old;
-  set_title("Preview");
-  set_status("Ready");
-}
 
 void cb_globe3d(Fl_Widget*, void*) {}

@@ -1,4 +1,4 @@
-// The menu commands, and the return to the empty view that file opening uses.
+// The menu commands.
 #pragma once
 class Fl_Widget;
 
@@ -12,8 +12,5 @@ void cb_open(Fl_Widget* w = nullptr, void* data = nullptr);
 void cb_globe2d(Fl_Widget* w = nullptr, void* data = nullptr);
 // "Quit": ends the process with status 0 at once.
 void cb_exit(Fl_Widget* w = nullptr, void* data = nullptr);
-// The empty view: background canvas, the empty kind's items (the kind itself stays), title
-// "Preview", status "Ready".
-void cb_close(Fl_Widget* w = nullptr, void* data = nullptr);
 // No command invokes it; it does nothing.
 void cb_globe3d(Fl_Widget* w = nullptr, void* data = nullptr);

@@ -2,90 +2,25 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
-#include <FL/fl_utf8.h>
-#include <sys/stat.h>
+#include <FL/Fl_Window.H>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
-#include "app/menu.h"
 #include "app/open_hgt.h"
-#include "app/picture_box.h"
-#include "app/window.h"
 #include "formats/gif.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "scene3d/openers.h"
 #include "view/canvas.h"
+#include "view/quantise.h"
 #include "view/screen.h"
 
-char openfilename[1024];
-char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension, pcx_extension,
-    x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension, zip_extension,
-    mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension, xpm_extension,
-    htm_extension;
-int current_subimage = 0, n_img = 1;
 int fail_bin_alloc = 0;
 int open_kind_before = -1;
-
-// ---- name tests
-
-static int ends_with(const char* name, const char* ext, bool capitals_too) {
-  if (!name || !ext) return 0;
-  size_t n = strlen(name), e = strlen(ext);
-  if (n <= e + 1) return 0;
-  const char* tail = name + n - e;
-  if (strcmp(tail, ext) == 0) return 1;
-  if (!capitals_too) return 0;
-  for (size_t i = 0; i < e; i++) {
-    char c = ext[i];
-    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-    if (tail[i] != c) return 0;
-  }
-  return 1;
-}
-
-int check_ext(const char* name, const char* ext) { return ends_with(name, ext, true); }
-int check_ext_exact(const char* name, const char* ext) { return ends_with(name, ext, false); }
-
-static int any_ext(const char* name, std::initializer_list<const char*> exts) {
-  for (const char* e : exts)
-    if (check_ext(name, e)) return 1;
-  return 0;
-}
-
-int is_ppm(const char* n) { return any_ext(n, {".ppm"}); }
-int is_mac(const char* n) { return any_ext(n, {".mac"}); }
-int is_pbm(const char* n) { return any_ext(n, {".pbm"}); }
-int is_j2k(const char* n) { return any_ext(n, {".j2k", ".jp2", ".pnm"}); }
-int is_jpeg(const char* n) { return any_ext(n, {".jpg", ".jpeg"}); }
-int is_htm(const char* n) { return any_ext(n, {".htm", ".html"}); }
-int is_pdb(const char* n) { return any_ext(n, {".pdb", ".pdb.gz"}); }
-int is_hqx(const char* n) { return any_ext(n, {".hqx"}); }
-int is_zip(const char* n) { return any_ext(n, {".zip"}); }
-int is_sun(const char* n) { return any_ext(n, {".sun", ".ras"}); }
-int is_bmp(const char* n) { return any_ext(n, {".bmp"}); }
-int is_ico(const char* n) { return any_ext(n, {".ico"}); }
-int is_exr(const char* n) { return any_ext(n, {".exr"}); }
-int is_pcx(const char* n) { return any_ext(n, {".pcx"}); }
-int is_gif(const char* n) { return any_ext(n, {".gif"}); }
-int is_raw(const char* n) {
-  return any_ext(n, {".nef", ".cr2", ".dng", ".raf", ".orf", ".rw2", ".arw"});
-}
-int is_x3f(const char* n) { return any_ext(n, {".x3f"}); }
-int is_tif(const char* n) { return any_ext(n, {".tif", ".tiff", ".dng", ".nef"}); }
-int is_hgt(const char* n) { return any_ext(n, {".dem", ".hgt", "hgt.zip", "dem.zip"}); }
-int is_sdf(const char* n) { return any_ext(n, {".sdf"}); }
-int is_stl(const char* n) { return any_ext(n, {".stl"}); }
-int is_hdr(const char* n) { return any_ext(n, {".hdr"}); }
-int is_rgb(const char* n) { return any_ext(n, {".rgb"}); }
-int is_targa(const char* n) { return any_ext(n, {".tga"}); }
-int is_xpm(const char* n) { return any_ext(n, {".xpm"}); }
-int is_xbm(const char* n) { return any_ext(n, {".xbm"}); }
-int is_png(const char* n) { return any_ext(n, {".png"}); }
 
 // ---- the dispatch table
 
@@ -109,35 +44,32 @@ static int read_xpm(int) { return load_xpm(); }
 // In dispatch order: "hgt.zip" and "dem.zip" reach the terrain loader before the zip row, and
 // ".pdb.gz" the molecule reader.
 open_entry open_table[] = {
-    {"jpeg", &jpeg_extension, {".jpg", ".jpeg"}, OPEN_IMAGE_OR_FAIL, load_jpg, nullptr},
-    {"bmp", &bmp_extension, {".bmp"}, OPEN_IMAGE, read_bmp, nullptr},
-    {"sun", &sun_extension, {".sun", ".ras"}, OPEN_IMAGE, read_sun, nullptr},
-    {"targa", &targa_extension, {".tga"}, OPEN_IMAGE, read_targa, nullptr},
-    {"gif", &gif_extension, {".gif"}, OPEN_GIF_FRAMES, nullptr, load_gif},
-    {"pcx", &pcx_extension, {".pcx"}, OPEN_IMAGE, read_pcx, nullptr},
-    {"x3f", &x3f_extension, {".x3f"}, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
-    {"stl", &stl_extension, {".stl"}, OPEN_SCENE, read_stl, nullptr, set_content_stl},
-    {"sdf", &sdf_extension, {".sdf"}, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
-    {"hgt", &hgt_extension, {".dem", ".hgt", "hgt.zip", "dem.zip"}, OPEN_SCENE, read_hgt, nullptr,
-     set_content_srtm3},
-    {"pdb", &pdb_extension, {".pdb", ".pdb.gz"}, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
-    {"zip", &zip_extension, {".zip"}, OPEN_NOTHING, nullptr, nullptr},
-    {"mac", &mac_extension, {".mac"}, OPEN_IMAGE, read_mac, nullptr},
-    {"hqx", &hqx_extension, {".hqx"}, OPEN_IMAGE, read_hqx, nullptr},
-    {"pbm", &pbm_extension, {".pbm"}, OPEN_IMAGE, read_pbm, nullptr},
-    {"ppm", &ppm_extension, {".ppm"}, OPEN_IMAGE_OR_ERROR, read_ppm, nullptr},
-    {"xbm", &xbm_extension, {".xbm"}, OPEN_IMAGE_OR_ERROR, read_xbm, nullptr},
-    {"xpm", &xpm_extension, {".xpm"}, OPEN_IMAGE_OR_ERROR, read_xpm, nullptr},
-    {"htm", &htm_extension, {".htm", ".html"}, OPEN_HTML, nullptr, nullptr},
+    {"jpeg", &jpeg_extension, &jpeg_endings, OPEN_IMAGE_OR_FAIL, load_jpg, nullptr},
+    {"bmp", &bmp_extension, &bmp_endings, OPEN_IMAGE, read_bmp, nullptr},
+    {"sun", &sun_extension, &sun_endings, OPEN_IMAGE, read_sun, nullptr},
+    {"targa", &targa_extension, &targa_endings, OPEN_IMAGE, read_targa, nullptr},
+    {"gif", &gif_extension, &gif_endings, OPEN_GIF_FRAMES, nullptr, load_gif},
+    {"pcx", &pcx_extension, &pcx_endings, OPEN_IMAGE, read_pcx, nullptr},
+    {"x3f", &x3f_extension, &x3f_endings, OPEN_IMAGE_OR_FAIL, read_x3f, nullptr},
+    {"stl", &stl_extension, &stl_endings, OPEN_SCENE, read_stl, nullptr, set_content_stl},
+    {"sdf", &sdf_extension, &sdf_endings, OPEN_SCENE, read_sdf, nullptr, set_content_sdf},
+    {"hgt", &hgt_extension, &hgt_endings, OPEN_SCENE, read_hgt, nullptr, set_content_srtm3},
+    {"pdb", &pdb_extension, &pdb_endings, OPEN_SCENE, read_pdb, nullptr, set_content_pdb},
+    {"zip", &zip_extension, &zip_endings, OPEN_NOTHING, nullptr, nullptr},
+    {"mac", &mac_extension, &mac_endings, OPEN_IMAGE, read_mac, nullptr},
+    {"hqx", &hqx_extension, &hqx_endings, OPEN_IMAGE, read_hqx, nullptr},
+    {"pbm", &pbm_extension, &pbm_endings, OPEN_IMAGE, read_pbm, nullptr},
+    {"ppm", &ppm_extension, &ppm_endings, OPEN_IMAGE_OR_ERROR, read_ppm, nullptr},
+    {"xbm", &xbm_extension, &xbm_endings, OPEN_IMAGE_OR_ERROR, read_xbm, nullptr},
+    {"xpm", &xpm_extension, &xpm_endings, OPEN_IMAGE_OR_ERROR, read_xpm, nullptr},
+    {"htm", &htm_extension, &htm_endings, OPEN_HTML, nullptr, nullptr},
 };
 const int open_table_rows = sizeof open_table / sizeof open_table[0];
 
 static void set_extension_flags(const char* name) {
   for (int i = 0; i < open_table_rows; i++) {
-    char on = 0;
-    for (const char* const* e = open_table[i].extensions; *e; e++)
-      if (check_ext(name, *e)) on = 1;
-    *open_table[i].flag = on;
+    *open_table[i].flag =
+        (char)name_ends_in_any(name, *open_table[i].endings, OPENER_CHARS_BEFORE);
   }
 }
 
@@ -152,7 +84,7 @@ static open_entry* first_row_taking_name() {
 static void show_current_view() {
   do_draw();
   if (fl_temp) fl_temp->uncache();
-  if (p_image_box) p_image_box->redraw();
+  if (picture_widget) picture_widget->redraw();
   Fl::flush();
 }
 
@@ -224,6 +156,18 @@ static int dispatch(open_entry* row, int fit) {
   return 0;
 }
 
+void cb_close(Fl_Widget*, void*) {
+  contentview = 0;
+  // The empty kind's items over whatever kind stays: a pick there is no pick for that kind.
+  show_empty_choices();
+  do_clear();
+  quant_display(uimage, 0);
+  replace_shown_image();
+  if (picture_widget && picture_widget->window()) picture_widget->window()->redraw();
+  set_title("Preview");
+  set_status("Ready");
+}
+
 static void take_failure_path(const char* name, int r) {
   char text[1100];
   snprintf(text, sizeof text, r == 999 ? "memory error reading %s\n" : "error reading %s\n", name);
@@ -278,69 +222,63 @@ class bytes_aside {
 // leaves that view, and what depends on the name (a GIF's frame steps, its title) with it.
 static char shown_name[sizeof openfilename];
 
-static void open_now(int fit) {
-  const char* name = openfilename;
-
-  // Only a regular file is read: a directory cannot be read as one, and opening a pipe or a
-  // device could wait for ever.
-  struct stat st;
-  if (fl_stat(name, &st) == 0 && !S_ISREG(st.st_mode)) {
-    cannot_open(name);
-    return;
-  }
-  FILE* f = fl_fopen(name, "rb");
-  if (!f) f = fopen(name, "rb");
-  if (!f) {
-    cannot_open(name);
-    return;
-  }
-  // The length of the file just opened, so a file replaced in between cannot mislead the read.
-  struct stat fst;
-  if (fstat(fileno(f), &fst) != 0 || !S_ISREG(fst.st_mode)) {
-    fclose(f);
-    cannot_open(name);
-    return;
-  }
-  long long length = (long long)fst.st_size;
-  if (length > MAX_OPEN_BYTES) {
-    // The buffer's length is an int: such a file is refused before anything changes.
-    fclose(f);
-    char text[1200];
-    snprintf(text, sizeof text, "file too large to open (%lld bytes, 2 GiB or more): %s\n", length,
-             name);
-    set_status(text);
-    return;
-  }
-
-  char shown_flags[sizeof open_table / sizeof open_table[0]];
-  for (int i = 0; i < open_table_rows; i++) shown_flags[i] = *open_table[i].flag;
-  set_extension_flags(name);
-  open_entry* row = first_row_taking_name();
-  // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
-  // the file buffer: the shown file's bytes wait aside until the scene's reader is done.
-  bytes_aside shown;
-  if (row && row->action == OPEN_SCENE) shown.take();
-
+// The file buffer for a file of `length` bytes: the block in place when the length is the same,
+// else a new one. Null, with no buffer left, when there is no memory for it.
+static unsigned char* file_buffer_for(int64_t length) {
   int len = (int)length;
   if (len != bin_allocated) {
     if (bin_allocated != -1) free(bin_content);
     bin_content = fail_bin_alloc ? nullptr : (unsigned char*)malloc(len > 0 ? (size_t)len : 1);
     if (!bin_content) {
-      fclose(f);
-      printf("memory error (bin)\n");
       bin_allocated = -1;
-      shown.put_back();
-      return;
+      return nullptr;
     }
     bin_allocated = len;
   }
-  size_t got = len > 0 ? fread(bin_content, 1, (size_t)len, f) : 0;
-  fclose(f);
+  return bin_content;
+}
 
-  if (got < (size_t)len) {
+static void open_now(int fit) {
+  const char* name = openfilename;
+
+  char shown_flags[sizeof open_table / sizeof open_table[0]];
+  open_entry* row = nullptr;
+  // A scene that cannot be read leaves the view as it was, and the text and hex views draw from
+  // the file buffer: the shown file's bytes wait aside until the scene's reader is done.
+  bytes_aside shown;
+  // The flags change, and the shown bytes move aside, only once the file is open and its length
+  // is one the buffer takes.
+  auto room = [&](int64_t length) {
+    for (int i = 0; i < open_table_rows; i++) shown_flags[i] = *open_table[i].flag;
+    set_extension_flags(name);
+    row = first_row_taking_name();
+    if (row && row->action == OPEN_SCENE) shown.take();
+    return file_buffer_for(length);
+  };
+  int64_t length, got;
+  PlatReadResult read = plat_read_whole(name, MAX_OPEN_BYTES, room, &length, &got);
+  if (read == PLAT_READ_CANNOT_OPEN) {
+    cannot_open(name);
+    return;
+  }
+  if (read == PLAT_READ_TOO_LARGE) {
+    // The buffer's length is an int: such a file is refused before anything changes.
+    char text[1200];
+    snprintf(text, sizeof text, "file too large to open (%lld bytes, 2 GiB or more): %s\n",
+             (long long)length, name);
+    set_status(text);
+    return;
+  }
+  if (read == PLAT_READ_NO_ROOM) {
+    printf("memory error (bin)\n");
+    shown.put_back();
+    return;
+  }
+  int len = (int)length;
+
+  if (got < length) {
     // The file ended early or could not be read: what is missing reads as zeros, and the file is
     // not handed to a reader.
-    memset(bin_content + got, 0, (size_t)len - got);
     take_failure_path(name, 1);
     title_with_name(name);
     show_current_view();

@@ -1,58 +1,13 @@
 // Opening a file: the whole file into the file buffer, then the reader its extension names.
 #pragma once
+#include "app/current_file.h"
+#include "view/file_endings.h"
 
-// The path of the current file, as the command line, a drop or the file chooser gave it.
-extern char openfilename[1024];
-
-// One flag a row of the dispatch table: 1 when the last name opened ends in one of its
-// extensions. Recomputed by every open that got as far as opening its file, and put back, with
-// openfilename, when a scene that cannot be read leaves the file shown before.
-extern char jpeg_extension, bmp_extension, sun_extension, targa_extension, gif_extension,
-    pcx_extension, x3f_extension, stl_extension, sdf_extension, hgt_extension, pdb_extension,
-    zip_extension, mac_extension, hqx_extension, pbm_extension, ppm_extension, xbm_extension,
-    xpm_extension, htm_extension;
-
-// The GIF frame shown (0-based) and the frame count of the last GIF opened.
-extern int current_subimage, n_img;
+class Fl_Widget;
 
 // Titles the window with `name`, followed by " (k of n)" for the frame shown when the GIF has
 // more than one.
 void title_gif_frame(const char* name);
-
-// 1 when `name` has at least two characters before `ext` and ends in `ext` as written or in
-// `ext` with a..z capitalised (so ".jpg" and ".JPG" match, ".Jpg" does not); else 0.
-int check_ext(const char* name, const char* ext);
-// The same length rule with the exact ending only.
-int check_ext_exact(const char* name, const char* ext);
-
-// Name tests by extension (check_ext with any of the test's endings).
-int is_ppm(const char* name);
-int is_mac(const char* name);
-int is_pbm(const char* name);
-int is_j2k(const char* name);
-int is_jpeg(const char* name);
-int is_htm(const char* name);
-int is_pdb(const char* name);
-int is_hqx(const char* name);
-int is_zip(const char* name);
-int is_sun(const char* name);
-int is_bmp(const char* name);
-int is_ico(const char* name);
-int is_exr(const char* name);
-int is_pcx(const char* name);
-int is_gif(const char* name);
-int is_raw(const char* name);
-int is_x3f(const char* name);
-int is_tif(const char* name);
-int is_hgt(const char* name);
-int is_sdf(const char* name);
-int is_stl(const char* name);
-int is_hdr(const char* name);
-int is_rgb(const char* name);
-int is_targa(const char* name);
-int is_xpm(const char* name);
-int is_xbm(const char* name);
-int is_png(const char* name);
 
 // What the opener makes of a row's reader and its result.
 enum open_action {
@@ -70,9 +25,9 @@ enum open_action {
 // One row of the dispatch table. The first row whose flag the name sets wins; a name no row
 // takes is shown as a hex dump. Tests may replace `read` and `frames` to see which row ran.
 struct open_entry {
-  const char* name;           // what the row opens ("jpeg", "gif", ...)
-  char* flag;                 // its extension flag
-  const char* extensions[5];  // endings, null-terminated
+  const char* name;            // what the row opens ("jpeg", "gif", ...)
+  char* flag;                  // its extension flag
+  const FileEndings* endings;  // the names it takes
   open_action action;
   int (*read)(int fit);  // the reader, for the rows that have one (not the GIF row)
   int (*frames)(int frame, int fit, int reset);  // the GIF row's reader
@@ -85,6 +40,10 @@ extern const int open_table_rows;
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.
 void do_open(int fit);
+
+// The empty view, where an open that fails leaves the window: background canvas, the empty
+// kind's items (the kind itself stays), title "Preview", status "Ready".
+void cb_close(Fl_Widget* w = nullptr, void* data = nullptr);
 
 // The kind shown before the menu's opener put the hex kind in force (-1: none): an OPEN_SCENE row
 // whose file cannot be read shows it again. The next open resets it.

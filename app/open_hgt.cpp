@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/open_file.h"
+#include "app/current_file.h"
 #include "earth/srtm.h"
 #include "earth/srtm_file.h"
-#include "scene3d/scene_open.h"
+#include "scene3d/openers.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 

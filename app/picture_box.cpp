@@ -9,7 +9,7 @@
 #include "app/open_file.h"
 #include "app/panel.h"
 #include "app/sun_report.h"
-#include "app/window.h"
+#include "app/window_layout.h"
 #include "earth/constants.h"
 #include "earth/globe.h"
 #include "scene3d/navigate.h"
@@ -22,6 +22,7 @@
 int left_button = 0, right_button = 0;
 int x_last = 0, y_last = 0;
 int x_last_drag = 0, y_last_drag = 0;
+int current_mouse_mode = 0;
 int mouse_mode = 0;
 double fg_r = 1.0, fg_g = 1.0, fg_b = 1.0;
 void (*drop_open)(int fit) = do_open;

@@ -15,6 +15,9 @@ extern int left_button, right_button;
 extern int x_last, y_last;
 extern int x_last_drag, y_last_drag;
 
+// The pointer readout switch, 1 once the window is built.
+extern int current_mouse_mode;
+
 // The pointer tool: 0 normal, 1 colour pick, 2 paint; fg_r/g/b is the paint colour, 0..1.
 extern int mouse_mode;
 extern double fg_r, fg_g, fg_b;

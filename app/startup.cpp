@@ -14,9 +14,6 @@
 #include "view/canvas.h"
 #include "view/quantise.h"
 
-int fail_err_rows_alloc = 0;
-Fl_Color c = FL_BACKGROUND_COLOR;
-
 void InWinNT() {
   static bool probed = false;
   if (probed) return;
@@ -55,26 +52,6 @@ int err_rows_at_start(int sw, int cw) {
   // would let the quantiser run past their end.
   if (n < 3 * cw + 60) n = 3 * cw + 60;
   return n;
-}
-
-int alloc_err_rows(int n) {
-  float* r = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
-  float* g = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
-  float* b = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
-  if (!r || !g || !b) {
-    free(r);
-    free(g);
-    free(b);
-    return 1;
-  }
-  free(err_lines_r);
-  free(err_lines_g);
-  free(err_lines_b);
-  err_lines_r = r;
-  err_lines_g = g;
-  err_lines_b = b;
-  err_alloc = n;
-  return 0;
 }
 
 int sun_calculator_main(int argc, char** argv) {

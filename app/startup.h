@@ -20,13 +20,3 @@ void set_depth_class(int bits);  // col_high for 15/16, col_palette for 8
 // Floats each error row gets at start for a screen `sw` wide and a canvas `cw` wide: the
 // screen's 3 x width + 240, but never fewer than the canvas's rows need.
 int err_rows_at_start(int sw, int cw);
-
-// Allocates the three error rows of n floats each; 0 on success, 1 on failure (nothing kept).
-int alloc_err_rows(int n);
-
-// The window's background colour: the toolkit's default until sun_calculator_main sets it from
-// the system's button colour, before the window is built.
-extern Fl_Color c;
-
-// Test hook: when set, allocations of the error rows fail.
-extern int fail_err_rows_alloc;

@@ -16,7 +16,6 @@
 #include "app/open_file.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
-#include "app/startup.h"
 #include "earth/globe.h"
 #include "formats/gif.h"
 #include "platform/dialogs.h"
@@ -24,15 +23,13 @@
 #include "view/canvas.h"
 #include "view/quantise.h"
 
-const int WB = 100, WW = 8, HH = 8, HM = 20, HS = 20;
-
+Fl_Color c = FL_BACKGROUND_COLOR;
 MyWindow* window = nullptr;
 Fl_Group* grp_main = nullptr;
 Fl_Button *b0, *b1, *b2, *b3, *b4, *b5, *b6, *b_contr, *b_Contr, *b_bright, *b_Bright;
 Fl_Menu_Bar* menubar = nullptr;
 Fl_Text_Display* statusbar = nullptr;
 MyBox* p_image_box = nullptr;
-int current_mouse_mode = 0;
 
 static Fl_Menu_Item menutable[] = {
     {"File", 0, nullptr, nullptr, FL_SUBMENU},

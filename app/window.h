@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl.H>
 
+#include "app/window_layout.h"
 #include "view/screen.h"
 
 class Fl_Group;
@@ -13,10 +14,6 @@ class Fl_Text_Display;
 class Fl_Widget;
 class MyBox;
 
-// Layout: panel width, margins around the canvas, menu and status bar heights. The window is the
-// canvas plus 108 x 48; canvas pixel (0, 0) is at window position (WB + WW/2, HM + HH/2).
-extern const int WB, WW, HH, HM, HS;
-constexpr int CANVAS_X = 104, CANVAS_Y = 24;
 
 class MyWindow : public Fl_Double_Window {
  public:
@@ -25,15 +22,16 @@ class MyWindow : public Fl_Double_Window {
   void resize(int x, int y, int w, int h) override;
 };
 
+// The window's background colour: the toolkit's default until sun_calculator_main sets it from
+// the system's button colour, before the window is built.
+extern Fl_Color c;
+
 extern MyWindow* window;
 extern Fl_Group* grp_main;
 extern Fl_Button *b0, *b1, *b2, *b3, *b4, *b5, *b6, *b_contr, *b_Contr, *b_bright, *b_Bright;
 extern Fl_Menu_Bar* menubar;
 extern Fl_Text_Display* statusbar;
 extern MyBox* p_image_box;
-
-// The pointer readout switch of the picture widget, 1 once the window is built.
-extern int current_mouse_mode;
 
 // Builds the window and its widgets without showing it (tests use this alone), then shows it.
 void build_window();

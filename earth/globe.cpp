@@ -18,15 +18,6 @@
 #include "view/canvas.h"
 #include "view/screen.h"
 
-int xres = 0, yres = 0;
-double JD = 0;
-double sol_phi_northpole = 0, sol_theta_northpole = 0;
-double SOLX = 0, SOLY = 0, SOLZ = 0;
-double moon_azimuth = 0, moon_altitude = 0, moon_phase = 0;
-double opti[100];
-int globe_moon_view = 0;
-int globe_sun_known = 0;
-
 namespace {
 
 // The columns of the render, shared by the bands; grown, never shrunk.

@@ -7,6 +7,37 @@
 #include <cstring>
 #include <string>
 
+PlatReadResult plat_read_whole(const char* path, int64_t max_bytes,
+                               const std::function<unsigned char*(int64_t length)>& room,
+                               int64_t* length, int64_t* got) {
+  *length = *got = 0;
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return PLAT_READ_CANNOT_OPEN;
+  FILE* f = fopen(path, "rb");
+  if (!f) return PLAT_READ_CANNOT_OPEN;
+  struct stat fst;
+  if (fstat(fileno(f), &fst) != 0 || !S_ISREG(fst.st_mode)) {
+    fclose(f);
+    return PLAT_READ_CANNOT_OPEN;
+  }
+  const int64_t len = (int64_t)fst.st_size;
+  *length = len;
+  if (len > max_bytes) {
+    fclose(f);
+    return PLAT_READ_TOO_LARGE;
+  }
+  unsigned char* block = room(len);
+  if (!block) {
+    fclose(f);
+    return PLAT_READ_NO_ROOM;
+  }
+  const int64_t n = len > 0 ? (int64_t)fread(block, 1, (size_t)len, f) : 0;
+  fclose(f);
+  if (n < len) memset(block + n, 0, (size_t)(len - n));
+  *got = n;
+  return PLAT_READ_OK;
+}
+
 FILE* plat_create_beside(const char* name, char* temp, int size) {
   // A short name of its own, so that a target name near the length limit still has room.
   const char* slash = strrchr(name, '/');

@@ -8,8 +8,22 @@
 #include "scene3d/read_molecule.h"
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene_open.h"
+#include "scene3d/terrain_scene.h"
 #include "view/canvas.h"
 #include "view/screen.h"
+
+namespace scene3d {
+
+int old_render(const char* path, int surface, int molecule, int mesh) {
+  if (surface) return scene_open([path] { return OpenSdfFile(path, 0); });
+  if (molecule) return scene_open([path] { return OpenMolFile(path); });
+  if (mesh) return scene_open([path] { return OpenStlFile(path); });
+  const TerrainGrid grid =
+      terrain_grid(srtm_classify(path, bin_allocated), bin_content, bin_allocated);
+  return scene_open([&grid] { return terrain_scene(grid); });
+}
+
+}  // namespace scene3d
 
 // Posting the picture clears the status line: a note on what could not be read comes after.
 static int shown_with_note(int result, const char* note) {

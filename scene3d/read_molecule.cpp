@@ -1,7 +1,5 @@
 #include "scene3d/read_molecule.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "scene3d/bond_perception.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
@@ -23,6 +22,7 @@
 #include "scene3d/scene.h"
 #include "scene3d/scene_open.h"
 #include "scene3d/symbols.h"
+#include "view/file_endings.h"
 
 namespace scene3d {
 
@@ -45,34 +45,29 @@ namespace {
 enum Layout { PDB, PDBQ, PLT, XYZ, MOL, DAT, POV, GPR, MD };
 
 struct LayoutRow {
-  const char* ending;
+  const FileEndings* names;
   Layout layout;
   bool bond_search;
   int scheme;
 };
 
-// First match wins. A PDB file saved with a "[nn]" suffix is matched apart (see layout_of).
+// First match wins, though no name matches two rows that read it apart. A PDB file saved with a
+// "[nn]" suffix is matched apart (see layout_of).
 const LayoutRow kLayouts[] = {
-    {".pdb", PDB, true, 58},     {".pdb~", PDB, true, 58},   {".PDB", PDB, true, 58},
-    {".pdbq", PDBQ, true, 54},   {".cml", PDB, false, 54},   {".CML", PDB, false, 54},
-    {".plt", PLT, false, 54},    {".PLT", PLT, false, 54},   {".xyz", XYZ, false, 54},
-    {".XYZ", XYZ, false, 54},    {".mol", MOL, true, 54},    {".dat", DAT, false, 54},
-    {".pov", POV, false, 54},    {".gpr", GPR, false, 54},   {".md", MD, false, 54},
-    {".xyz.gz", XYZ, false, 54}, {".pdb.gz", PDB, true, 58}, {".PDB.GZ", PDB, true, 58},
-    {".pdz", PDB, true, 58},     {".PDZ", PDB, true, 58},    {".GZ", PDB, true, 58},
-    {".pdbq.gz", PDBQ, true, 54}};
-const LayoutRow kBracketedPdb = {".pdb[", PDB, true, 58};
+    {&pdb_endings, PDB, true, 58},     {&pdb_plain_endings, PDB, true, 58},
+    {&pdz_endings, PDB, true, 58},     {&pdbq_endings, PDBQ, true, 54},
+    {&cml_endings, PDB, false, 54},    {&plt_endings, PLT, false, 54},
+    {&xyz_endings, XYZ, false, 54},    {&xyz_gz_endings, XYZ, false, 54},
+    {&mol_endings, MOL, true, 54},     {&dat_endings, DAT, false, 54},
+    {&pov_endings, POV, false, 54},    {&gpr_endings, GPR, false, 54},
+    {&md_endings, MD, false, 54}};
+const LayoutRow kNumberedPdb = {nullptr, PDB, true, 58};
 
-bool name_ends(const char* name, size_t n, const char* ending) {
-  size_t e = strlen(ending);
-  return n >= e && strcmpfix(name + n - e, ending, (int)e);
-}
-
+// Any characters before an ending, even none.
 const LayoutRow* layout_of(const char* name) {
-  size_t n = strlen(name);
-  if (n >= 7 && strcmpfix(name + n - 7, ".pdb[", 5)) return &kBracketedPdb;
+  if (is_numbered_pdb(name)) return &kNumberedPdb;
   for (const LayoutRow& row : kLayouts)
-    if (name_ends(name, n, row.ending)) return &row;
+    if (name_ends_in_any(name, *row.names, 0)) return &row;
   return nullptr;
 }
 
@@ -99,32 +94,18 @@ struct Bytes {
   }
 };
 
-// Reads a regular file whole; 0, 1 when it cannot be opened, 2 when it is too large, 3 when
-// memory is short.
-int read_whole_file(const char* path, Bytes* b) {
-  struct stat st;
-  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
-  FILE* f = fopen(path, "rb");
-  if (!f) return 1;
-  struct stat fst;
-  if (fstat(fileno(f), &fst) != 0 || !S_ISREG(fst.st_mode)) {
-    fclose(f);
-    return 1;
-  }
-  if ((int64_t)fst.st_size > kMaxMoleculeBytes) {
-    fclose(f);
-    return 2;
-  }
-  int64_t len = (int64_t)fst.st_size;
-  unsigned char* block = (unsigned char*)scene_malloc((uint64_t)(len > 0 ? len : 1));
-  if (!block) {
-    fclose(f);
-    return 3;
-  }
-  int64_t got = len > 0 ? (int64_t)fread(block, 1, (size_t)len, f) : 0;
-  fclose(f);
-  b->own(block, got);
-  return 0;
+// Reads a regular file whole into the scene's memory.
+PlatReadResult read_whole_file(const char* path, Bytes* b) {
+  unsigned char* block = nullptr;
+  int64_t length, got;
+  PlatReadResult r = plat_read_whole(
+      path, kMaxMoleculeBytes,
+      [&block](int64_t len) {
+        return block = (unsigned char*)scene_malloc((uint64_t)(len > 0 ? len : 1));
+      },
+      &length, &got);
+  if (r == PLAT_READ_OK) b->own(block, got);
+  return r;
 }
 
 // ---- fixed columns of a PDB record
@@ -462,18 +443,17 @@ int read_into_store(const char* path, const LayoutRow* row, const unsigned char*
     bytes.p = data;
     bytes.n = len > 0 ? len : 0;
   } else {
-    // A direct call names the file; the name may leave out ".pdb" or ".pdb.gz".
+    // A direct call names the file; the name may leave out a PDB ending (".pdb" or ".pdb.gz").
     char tried[520];
-    const char* tails[] = {"", ".pdb", ".pdb.gz"};
-    int r = 1;
-    for (const char* tail : tails) {
+    PlatReadResult r = read_whole_file(path, &bytes);
+    for (const char* tail : pdb_endings.endings) {
+      if (!tail || r != PLAT_READ_CANNOT_OPEN) break;
       snprintf(tried, sizeof tried, "%s%s", path, tail);
       r = read_whole_file(tried, &bytes);
-      if (r != 1) break;
     }
-    if (r == 1) return fail("%s: cannot be opened", name);
-    if (r == 2) return fail("%s: too large (over 512 MiB)", name);
-    if (r == 3) return fail("memory error reading %s", name);
+    if (r == PLAT_READ_CANNOT_OPEN) return fail("%s: cannot be opened", name);
+    if (r == PLAT_READ_TOO_LARGE) return fail("%s: too large (over 512 MiB)", name);
+    if (r == PLAT_READ_NO_ROOM) return fail("memory error reading %s", name);
   }
   if (bytes.n > kMaxMoleculeBytes) return fail("%s: too large (over 512 MiB)", name);
 

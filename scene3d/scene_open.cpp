@@ -10,12 +10,8 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/frame.h"
-#include "scene3d/read_mesh.h"
-#include "scene3d/read_molecule.h"
-#include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
-#include "scene3d/terrain_scene.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 
@@ -153,15 +149,6 @@ int scene_open(const SceneReader& read) {
   drop(&kept);
   image_post(width, height, 1);
   return 0;
-}
-
-int old_render(const char* path, int surface, int molecule, int mesh) {
-  if (surface) return scene_open([path] { return OpenSdfFile(path, 0); });
-  if (molecule) return scene_open([path] { return OpenMolFile(path); });
-  if (mesh) return scene_open([path] { return OpenStlFile(path); });
-  const TerrainGrid grid =
-      terrain_grid(srtm_classify(path, bin_allocated), bin_content, bin_allocated);
-  return scene_open([&grid] { return terrain_scene(grid); });
 }
 
 }  // namespace scene3d

@@ -1,9 +1,9 @@
-// The way into a 3D scene: the scene entry old_render and the flow that every opener shares. A
-// new scene is read while the shown one waits; only a scene that was read whole becomes current,
-// and is then fitted to the canvas, rendered into the loaded image and posted. When reading or
-// rendering fails, the status line says why and the picture, the scene and everything a frame of
-// it depends on stay as they were (the title and the content kind are the caller's: it changes
-// them only after a 0).
+// The way into a 3D scene: the flow that every opener shares (the scene entry old_render and the
+// openers in scene3d/openers.h go through it). A new scene is read while the shown one waits;
+// only a scene that was read whole becomes current, and is then fitted to the canvas, rendered
+// into the loaded image and posted. When reading or rendering fails, the status line says why and
+// the picture, the scene and everything a frame of it depends on stay as they were (the title and
+// the content kind are the caller's: it changes them only after a 0).
 //
 // A reader (the callable given to scene_open) runs on the main thread and finds an empty store
 // (content 0), the radius table as built (ElemRad = ElemRadBack, RadMagn 1), ambientterm 0.2, no
@@ -36,12 +36,5 @@ const char* file_part(const char* path);
 
 // True while a reader runs when the scene shown before was a terrain tile.
 bool previous_scene_terrain();
-
-// The scene entry: records the canvas as the frame size, sets up the renderer once and reads
-// the file `path` with the first reader whose flag is set (OpenSdfFile, OpenMolFile,
-// OpenStlFile: each follows the reader contract above) or, with no flag, builds the terrain scene
-// (terrain_scene.h) of the tile that the file buffer holds under the name `path`; then shows it
-// as scene_open does. 0, or 1 when nothing new is shown.
-int old_render(const char* path, int surface, int molecule, int mesh);
 
 }  // namespace scene3d

@@ -10,9 +10,9 @@
 
 #include "platform/bands.h"
 #include "platform/env.h"
-#include "view/canvas.h"
 #include "view/clamp.h"
 #include "view/colour.h"
+#include "view/stores.h"
 
 int reduce = 1, magnify = 1;
 float inv_magnify = 1.0f;

@@ -1,6 +1,6 @@
 #include "view/font.h"
 
-#include "view/canvas.h"
+#include "view/stores.h"
 
 void draw_glyph(float* pic, int w, int h, int x, int y, int c, const float ink[4]) {
   if (c < 33 || c > 127 || !pic) return;

@@ -3,10 +3,10 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_RGB_Image.H>
 
-#include "view/canvas.h"
 #include "view/font.h"
 #include "view/quantise.h"
 #include "view/screen.h"
+#include "view/stores.h"
 
 static const char lower_hex[] = "0123456789abcdef";
 static const char upper_hex[] = "0123456789ABCDEF";

@@ -1,19 +1,41 @@
 #include "view/quantise.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
 #include <immintrin.h>
 
-#include "view/canvas.h"
+#include "view/stores.h"
 
 float* err_lines_r = nullptr;
 float* err_lines_g = nullptr;
 float* err_lines_b = nullptr;
 int err_alloc = 0;
+int fail_err_rows_alloc = 0;
 int col_high = 0;
 int col_palette = 0;
 int quant_isa_limit = 0;
+
+int alloc_err_rows(int n) {
+  float* r = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
+  float* g = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
+  float* b = fail_err_rows_alloc ? nullptr : (float*)malloc(sizeof(float) * n);
+  if (!r || !g || !b) {
+    free(r);
+    free(g);
+    free(b);
+    return 1;
+  }
+  free(err_lines_r);
+  free(err_lines_g);
+  free(err_lines_b);
+  err_lines_r = r;
+  err_lines_g = g;
+  err_lines_b = b;
+  err_alloc = n;
+  return 0;
+}
 
 static unsigned char* dest;
 static int always8bit;

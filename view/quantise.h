@@ -11,6 +11,12 @@ extern float* err_lines_g;
 extern float* err_lines_b;
 extern int err_alloc;
 
+// Allocates the three error rows of n floats each; 0 on success, 1 on failure (nothing kept).
+int alloc_err_rows(int n);
+
+// Test hook: when set, allocations of the error rows fail.
+extern int fail_err_rows_alloc;
+
 // Display depth class, fixed at start: 15/16-bit displays get 32 levels a channel, 8-bit
 // displays 16, all others 256.
 extern int col_high;

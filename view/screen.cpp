@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "view/canvas.h"
+#include "view/stores.h"
 
 Fl_Window* screen_window = nullptr;
 Fl_Choice* choice = nullptr;

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "view/canvas.h"
 #include "view/font.h"
 #include "view/quantise.h"
 #include "view/screen.h"
+#include "view/stores.h"
 
 // Cells whose glyphs would land wholly outside the canvas draw nothing, so the walk skips them:
 // the rest of a line past the right edge, and every line below the bottom edge. The picture is

@@ -11,55 +11,6 @@
 #include "view/canvas.h"
 #include "view/screen.h"
 
-TEST(CheckExt, LengthAndCaseRules) {
-  struct {
-    const char* name;
-    const char* ext;
-    int any_case, exact;
-  } cases[] = {
-      {"ab.jpg", ".jpg", 1, 1},       {"ab.JPG", ".jpg", 1, 0},
-      {"ab.Jpg", ".jpg", 0, 0},       {"ab.jPG", ".jpg", 0, 0},
-      {"b.jpg", ".jpg", 0, 0},        {".jpg", ".jpg", 0, 0},
-      {"jpg", ".jpg", 0, 0},          {"ab.jpg.txt", ".jpg", 0, 0},
-      {"ab.jpeg", ".jpg", 0, 0},      {"ab.hgt.zip", "hgt.zip", 1, 1},
-      {"xyhgt.zip", "hgt.zip", 1, 1}, {"ab.PDB.GZ", ".pdb.gz", 1, 0},
-      {"ab.PDB.gz", ".pdb.gz", 0, 0}, {"ab_X1", "_x1", 1, 0},
-      {"/d/a.gif", ".gif", 1, 1},     {"", ".gif", 0, 0},
-  };
-  for (auto& c : cases) {
-    EXPECT_EQ(check_ext(c.name, c.ext), c.any_case) << c.name << " / " << c.ext;
-    EXPECT_EQ(check_ext_exact(c.name, c.ext), c.exact) << c.name << " / " << c.ext;
-  }
-  EXPECT_EQ(check_ext(nullptr, ".jpg"), 0);
-}
-
-TEST(CheckExt, NameTests) {
-  struct {
-    int (*test)(const char*);
-    const char* yes;
-    const char* no;
-  } cases[] = {
-      {is_ppm, "ab.PPM", "ab.pgm"},         {is_mac, "ab.mac", "ab.macx"},
-      {is_pbm, "ab.pbm", "a.pbm"},          {is_j2k, "ab.pnm", "ab.j2c"},
-      {is_jpeg, "ab.jpeg", "ab.jpe"},       {is_htm, "ab.HTML", "ab.xhtml.gz"},
-      {is_pdb, "ab.pdb.gz", "ab.gz"},       {is_hqx, "ab.hqx", "ab.bin"},
-      {is_zip, "ab.ZIP", "ab.7z"},          {is_sun, "ab.ras", "ab.rast"},
-      {is_bmp, "ab.bmp", "ab.dib"},         {is_ico, "ab.ico", "ab.cur"},
-      {is_exr, "ab.exr", "ab.hdr"},         {is_pcx, "ab.pcx", "ab.dcx"},
-      {is_gif, "ab.gif", "a.gif"},          {is_raw, "ab.RW2", "ab.raw"},
-      {is_x3f, "ab.X3F", "ab.x3"},          {is_tif, "ab.nef", "ab.tf"},
-      {is_hgt, "N47E008dem.zip", "ab.zip"}, {is_sdf, "ab.sdf", "ab.sd"},
-      {is_stl, "ab.STL", "ab.Stl"},         {is_hdr, "ab.hdr", "ab.exr"},
-      {is_rgb, "ab.rgb", "ab.rgba"},        {is_targa, "ab.tga", "ab.targa"},
-      {is_xpm, "ab.xpm", "ab.xbm"},         {is_xbm, "ab.xbm", "ab.xpm"},
-      {is_png, "ab.png", "ab.apng"},
-  };
-  for (auto& c : cases) {
-    EXPECT_EQ(c.test(c.yes), 1) << c.yes;
-    EXPECT_EQ(c.test(c.no), 0) << c.no;
-  }
-}
-
 // Every name is opened relative to the test's folder, so the characters before the extension
 // are the name's own.
 TEST_F(OpenTest, DispatchByName) {

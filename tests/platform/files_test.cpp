@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/files.h"
@@ -69,4 +70,72 @@ TEST(FilesWrittenWhole, AFailedStreamLeavesTheTarget) {
   EXPECT_EQ(plat_replace_with(f, t, name.c_str()), -1);
   EXPECT_EQ(access(t, F_OK), -1);
   EXPECT_EQ(read_file(name), (Bytes{'o', 'l', 'd'}));
+}
+
+// Every outcome of a whole read: what it returns, the length and bytes it reports, whether it
+// asked for room at all, and that a pipe is refused without waiting for a writer.
+TEST(FilesReadWhole, OneCallPerOutcome) {
+  TempDir dir("files");
+  const std::string file = dir.path + "/five.bin", empty = dir.path + "/empty.bin",
+                    pipe = dir.path + "/pipe";
+  write_file(file, Bytes{1, 2, 3, 4, 5});
+  write_file(empty, Bytes{});
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  struct {
+    const char* what;
+    std::string path;
+    int64_t max_bytes;
+    bool room;  // whether room gives a block
+    PlatReadResult result;
+    int64_t length;
+    bool asked;  // whether room was asked
+    Bytes bytes;
+  } cases[] = {
+      {"a file", file, 5, true, PLAT_READ_OK, 5, true, {1, 2, 3, 4, 5}},
+      {"an empty file", empty, 5, true, PLAT_READ_OK, 0, true, {}},
+      {"one byte over the bound", file, 4, true, PLAT_READ_TOO_LARGE, 5, false, {}},
+      {"no room", file, 5, false, PLAT_READ_NO_ROOM, 5, true, {}},
+      {"no such file", dir.path + "/missing", 5, true, PLAT_READ_CANNOT_OPEN, 0, false, {}},
+      {"a folder", dir.path, 1 << 20, true, PLAT_READ_CANNOT_OPEN, 0, false, {}},
+      {"a pipe", pipe, 5, true, PLAT_READ_CANNOT_OPEN, 0, false, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    unsigned char block[8];
+    int64_t asked_for = -1, length = -1, got = -1;
+    PlatReadResult r = plat_read_whole(
+        c.path.c_str(), c.max_bytes,
+        [&](int64_t n) -> unsigned char* {
+          asked_for = n;
+          return c.room ? block : nullptr;
+        },
+        &length, &got);
+    EXPECT_EQ(r, c.result);
+    EXPECT_EQ(length, c.length);
+    EXPECT_EQ(asked_for, c.asked ? c.length : -1);
+    EXPECT_EQ(got, (int64_t)c.bytes.size());
+    if (r == PLAT_READ_OK) EXPECT_EQ(Bytes(block, block + got), c.bytes);
+  }
+}
+
+// A file whose real length is below the one it reports: the read says how much came, and the
+// rest of the block is zeros.
+TEST(FilesReadWhole, AShortFileReportsWhatCameAndZerosTheRest) {
+  const char* name = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat st;
+  if (stat(name, &st) != 0 || st.st_size <= 100) GTEST_SKIP() << "no such file here";
+  Bytes block;
+  int64_t length, got;
+  PlatReadResult r = plat_read_whole(
+      name, 1 << 20,
+      [&](int64_t n) {
+        block.assign((size_t)n, 0xee);
+        return block.data();
+      },
+      &length, &got);
+  ASSERT_EQ(r, PLAT_READ_OK);
+  EXPECT_EQ(length, (int64_t)st.st_size);
+  ASSERT_GT(got, 0);
+  ASSERT_LT(got, length);
+  for (int64_t k = got; k < length; k++) ASSERT_EQ(block[(size_t)k], 0) << k;
 }

@@ -77,7 +77,7 @@ Bytes read_file(const std::string& path) {
 void write_file(const std::string& path, const Bytes& data) {
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return;
-  fwrite(data.data(), 1, data.size(), f);
+  if (!data.empty()) fwrite(data.data(), 1, data.size(), f);  // an empty vector has no data()
   fclose(f);
 }
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "earth/mandelbrot.h"
+#include "app/mandelbrot.h"
 #include "support/headless.h"
 #include "view/canvas.h"
 

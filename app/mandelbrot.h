@@ -1,4 +1,6 @@
-// A view of the Mandelbrot set painted into the loaded image at the size of the canvas.
+// A view of the Mandelbrot set painted into the loaded image at the size of the canvas. It has
+// nothing to do with the Earth, but it also sets the globe's render size, which view/ may not
+// touch: so it stands up here, beside the other operations no control reaches.
 #pragma once
 
 // The view: mb_zoom is its width in complex units per canvas width; mb_dx and mb_dy are

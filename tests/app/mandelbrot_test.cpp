@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/mandelbrot.h"
 #include "earth/globe.h"
-#include "earth/mandelbrot.h"
 #include "support/headless.h"
 #include "support/python_reference.h"
 #include "view/canvas.h"
@@ -36,7 +36,7 @@ TEST_F(Mandelbrot, PicturesMatchNumpy) {
     std::string error;
     char args[128];
     snprintf(args, sizeof args, "%d %d %.17g %.17g %.17g", v.w, v.h, v.zoom, v.dx, v.dy);
-    ASSERT_TRUE(python_rows("earth/mandelbrot_reference.py", args, &rows, &error)) << error;
+    ASSERT_TRUE(python_rows("app/mandelbrot_reference.py", args, &rows, &error)) << error;
     // Only pixels right at the boundary may be left out.
     EXPECT_GT(rows.size(), (size_t)(0.9 * v.w * v.h)) << what;
 

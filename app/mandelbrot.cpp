@@ -1,4 +1,4 @@
-#include "earth/mandelbrot.h"
+#include "app/mandelbrot.h"
 
 #include <cmath>
 #include <cstdio>

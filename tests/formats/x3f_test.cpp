@@ -1,9 +1,8 @@
-// The X3F probe and the PDB picture placeholder.
+// The X3F probe.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "formats/pdb.h"
 #include "formats/reader.h"
 #include "formats/readers.h"
 #include "support/headless.h"
@@ -72,18 +71,6 @@ TEST(X3f, RefusesOtherFilesAndSizesPastTheCapsWithoutAllocating) {
     EXPECT_EQ(out, k.printed) << k.what;
     EXPECT_EQ(img_allocated, allocated) << k.what;  // nothing allocated or released
   }
-}
-
-TEST(Pdb, PlaceholderPostsAGreyPictureOfTheCanvasSize) {
-  headless_viewer(640, 400);
-  put_file_buffer(std::string("HEADER    not read"));
-  load_pdb();
-  EXPECT_EQ(contentview, 1);
-  EXPECT_EQ(image_xres, 640);
-  EXPECT_EQ(image_yres, 400);
-  Rgba got = loaded_rgba();
-  for (size_t i = 0; i < got.px.size(); i += 4) ASSERT_EQ(got.px[i], 128) << i / 4;
-  headless_viewer();
 }
 
 TEST(X3f, TheFileOpenerReportsItUnreadableAndShowsTheEmptyView) {

@@ -1,5 +1,5 @@
 // A placeholder for PDB files as pictures: a grey image of the canvas's size.
-#include "formats/pdb.h"
+#include "formats/pdb_placeholder.h"
 
 #include <cstdio>
 

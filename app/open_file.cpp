@@ -66,6 +66,8 @@ open_entry open_table[] = {
 };
 const int open_table_rows = sizeof open_table / sizeof open_table[0];
 
+void load_zip() {}
+
 static void set_extension_flags(const char* name) {
   for (int i = 0; i < open_table_rows; i++) {
     *open_table[i].flag =

@@ -36,6 +36,10 @@ struct open_entry {
 extern open_entry open_table[];
 extern const int open_table_rows;
 
+// Does nothing: zip files are recognised by name only, and their row reads nothing. No command
+// calls it.
+void load_zip();
+
 // Opens openfilename; fit is passed to the readers that choose a fitting zoom step. While one
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.

@@ -15,5 +15,4 @@ int load_hqx();
 int load_pbm();
 int load_ppm();  // non-zero: the opener shows the error canvas
 void load_rgb();  // SGI images; no command opens them
-void load_zip();  // does nothing: zip files are recognised by name only, and the opener skips them
 // load_gif: formats/gif.h; load_hgt: app/open_hgt.h; load_stl, load_sdf, load_mypdb: scene3d/openers.h

@@ -1,12 +1,17 @@
-// Which reader a name reaches, the kind it leaves, the GIF sequence and titles, and the reader
-// failure paths.
+// Which reader a name reaches, the kind it leaves, the GIF sequence and titles, the reader
+// failure paths, and the zip row's reader that reads nothing.
 #include <FL/Fl_Choice.H>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "app/open_file.h"
 #include "app/panel.h"
 #include "app/window.h"
 #include "open_fixture.h"
 #include "support/headless.h"
+#include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "view/canvas.h"
 #include "view/screen.h"
@@ -252,4 +257,28 @@ TEST_F(OpenTest, SameLengthReusesTheBufferWithTheNewBytes) {
   open("three.bin");
   EXPECT_EQ(bin_allocated, 3);
   EXPECT_EQ(std::string((char*)bin_content, 3), "abc");
+}
+
+// Zip files are recognised by name only: their reader reads nothing and changes nothing, neither
+// the file buffer, the loaded image, the canvas, the kind nor the status line.
+TEST(Zip, TheReaderChangesNothing) {
+  headless_viewer(40, 30);
+  put_file_buffer(std::string("PK\x03\x04 the start of an archive"));
+  ASSERT_EQ(resize_loaded_image(3, 2), 0);
+  image_xres = 3, image_yres = 2;
+  for (int i = 0; i < 24; i++) img_content[i] = i / 24.0f;
+  set_content_image(1);
+  set_status("kept");
+  const Bytes file(bin_content, bin_content + bin_allocated);
+  const std::vector<float> image(img_content, img_content + 24), canvas(fimage, fimage + 4 * 40 * 30);
+  const float* block = img_content;
+  load_zip();
+  EXPECT_EQ(Bytes(bin_content, bin_content + bin_allocated), file);
+  EXPECT_EQ(img_content, block);
+  EXPECT_EQ(std::vector<float>(img_content, img_content + 24), image);
+  EXPECT_EQ(image_xres * image_yres, 6);
+  EXPECT_TRUE(std::vector<float>(fimage, fimage + 4 * 40 * 30) == canvas);
+  EXPECT_EQ(is_content_image(), 1);
+  EXPECT_EQ(status_text(), "kept");
+  set_content_empty();
 }

@@ -151,26 +151,3 @@ TEST(Refusals, EachFormLeavesItsTrace) {
   EXPECT_EQ(status_text(), DAMAGED_TEXT);
 }
 
-// Zip files are recognised by name only: their reader reads nothing and changes nothing, neither
-// the file buffer, the loaded image, the canvas, the kind nor the status line.
-TEST(Zip, TheReaderChangesNothing) {
-  headless_viewer(40, 30);
-  put_file_buffer(std::string("PK\x03\x04 the start of an archive"));
-  ASSERT_EQ(resize_loaded_image(3, 2), 0);
-  image_xres = 3, image_yres = 2;
-  for (int i = 0; i < 24; i++) img_content[i] = i / 24.0f;
-  set_content_image(1);
-  set_status("kept");
-  const Bytes file(bin_content, bin_content + bin_allocated);
-  const std::vector<float> image(img_content, img_content + 24), canvas(fimage, fimage + 4 * 40 * 30);
-  const float* block = img_content;
-  load_zip();
-  EXPECT_EQ(Bytes(bin_content, bin_content + bin_allocated), file);
-  EXPECT_EQ(img_content, block);
-  EXPECT_EQ(std::vector<float>(img_content, img_content + 24), image);
-  EXPECT_EQ(image_xres * image_yres, 6);
-  EXPECT_TRUE(std::vector<float>(fimage, fimage + 4 * 40 * 30) == canvas);
-  EXPECT_EQ(is_content_image(), 1);
-  EXPECT_EQ(status_text(), "kept");
-  set_content_empty();
-}

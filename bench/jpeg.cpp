@@ -17,7 +17,7 @@
 
 #include <jpeglib.h>
 
-#include "formats/readers.h"
+#include "formats/jpeg.h"
 #include "support/bench_timing.h"
 #include "support/exif_tag.h"
 #include "support/image_fixtures.h"

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/readers.h"
+#include "formats/bmp.h"
+#include "formats/netpbm.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"
 

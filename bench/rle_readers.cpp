@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/readers.h"
+#include "formats/pcx.h"
+#include "formats/sun_raster.h"
+#include "formats/targa.h"
 #include "support/bench_timing.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"

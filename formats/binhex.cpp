@@ -3,12 +3,13 @@
 // cleared); those bytes, with their 0x90 runs expanded as they are read, give the file's header
 // and its data fork, whose MacPaint picture is then decoded. A refusal shows the error canvas
 // without a message and names it on the status line.
+#include "formats/binhex.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "formats/macpaint.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

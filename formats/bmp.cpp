@@ -1,12 +1,13 @@
 // Windows bitmaps (.bmp): 1, 4, 8, 16, 24 and 32 bits a pixel, uncompressed, run-length (RLE8,
 // RLE4) or with bit-field masks, any info header from the 40-byte one up. Every refusal shows the
 // error canvas with its message.
+#include "formats/bmp.h"
+
 #include <cstdio>
 
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

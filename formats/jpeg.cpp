@@ -17,7 +17,6 @@
 #include "formats/jpeg_exif.h"
 #include "formats/jpeg_post.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "platform/bands.h"
 #include "platform/env.h"
 #include "platform/memory.h"

@@ -1,4 +1,4 @@
-// The JPEG reader's process-wide state (load_jpg itself is declared in formats/readers.h).
+// The JPEG reader and its process-wide state.
 #pragma once
 #include <csetjmp>
 #include <cstdint>
@@ -17,3 +17,7 @@ extern int jpeg_busy;
 // Test hook: pictures of more pixels than this are refused as too large before anything is
 // allocated (fuzzing keeps decodes small with it). By default the shared cap applies.
 extern int64_t jpeg_max_pixels;
+
+// Reads the JPEG in the file buffer into the loaded image and posts it, recentred when fit is
+// non-zero. 0 on success, 999 when out of memory, other non-zero on failure.
+int load_jpg(int fit);

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

@@ -16,3 +16,7 @@ bool start_macpaint_image();
 // literal bytes, one above 128 by a byte repeated 257 - h times, and 128 by a byte repeated
 // `repeats_of_128` times. Returns true when all 720 rows were given before the data ended.
 bool decode_macpaint_rows(Cursor& c, int repeats_of_128);
+
+// Reads a bare MacPaint file from the file buffer into the loaded image and posts it. Always
+// returns 0: the one refusal (no memory) leaves the error canvas.
+int load_mac();

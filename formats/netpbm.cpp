@@ -2,12 +2,13 @@
 // A refused file leaves the error canvas without a message: load_pbm refuses in silence over it
 // (the text goes to the status line), load_ppm returns 1 and the file opener shows the error
 // canvas again.
+#include "formats/netpbm.h"
+
 #include <cstdio>
 
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

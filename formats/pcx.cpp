@@ -3,6 +3,8 @@
 // in planes of 1 bit or packed pixels of 1, 2 or 4 bits with the palette of the header, and
 // black-and-white bitmaps. Every scan line holds each plane in turn, run-length coded. Shows
 // the error canvas without a message for a refusal, which it names on the status line.
+#include "formats/pcx.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -14,7 +16,6 @@
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 

@@ -1,8 +1,9 @@
 // SGI images (.rgb), verbatim or run-length, 8 or 16 bits a sample, grey, RGB or RGBA. Refuses in
 // silence over the error canvas. No command of the viewer opens these files.
+#include "formats/sgi.h"
+
 #include "formats/byte_readers.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

@@ -1,6 +1,8 @@
 // Sun raster images (.sun, .ras): 8 bits a pixel (grey, or indices into an RGB colour map), 24
 // and 32 bits a pixel; stored plain (types 0 and 1, blue first), run-length coded (type 2, blue
 // first) or plain in red-first order (type 3). Every refusal shows the error canvas.
+#include "formats/sun_raster.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -8,7 +10,6 @@
 #include "formats/byte_readers.h"
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

@@ -2,13 +2,14 @@
 // (types 2 and 10) and greyscale of 8 bits or 8 bits with alpha (types 3 and 11), plain or
 // run-length coded, stored from the bottom row up or from the top down, each row from the left or
 // from the right. A refusal shows the error canvas without a message and names it on the status line.
+#include "formats/targa.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

@@ -1,11 +1,12 @@
 // X3F camera files (.x3f) are recognised, not decoded: the reader checks the signature, records the
 // picture's size and answers that the file cannot be shown, so the file opener reports it as
 // unreadable. The wait cursor is shown meanwhile.
+#include "formats/x3f.h"
+
 #include <cstdio>
 
 #include "formats/byte_table.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 

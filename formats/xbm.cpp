@@ -2,11 +2,12 @@
 // values, bytes in the X11 form or 16-bit words in the older X10 form ("short"). Bits run from
 // the least significant, each row starts a new value, and a set bit is black. Refusals answer 1
 // and the file opener shows the error canvas.
+#include "formats/xbm.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

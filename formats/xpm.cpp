@@ -2,6 +2,8 @@
 // characters-per-pixel", one line per colour ("<key> c <colour>", the colour "#" and hex digits,
 // a name such as "Blue", or "None" for transparent), then one string per row of keys.
 // Refusals answer 1 and the file opener shows the error canvas.
+#include "formats/xpm.h"
+
 #include <strings.h>
 
 #include <cstdio>
@@ -11,7 +13,6 @@
 
 #include "formats/colour_names.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "view/canvas.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The BinHex reader on arbitrary bytes.
-#include "formats/readers.h"
+#include "formats/binhex.h"
 #include "fuzz/fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 // A target is one small file, fuzz/<reader>.cpp:
 //
 //   #include "fuzz/fuzz_reader.h"
-//   #include "formats/readers.h"
+//   #include "formats/bmp.h"
 //   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 //     if (fuzz_file_buffer(data, size)) load_bmp();
 //     return 0;

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "formats/jpeg.h"
-#include "formats/readers.h"
 #include "platform/sleep.h"
 #include "view/canvas.h"
 

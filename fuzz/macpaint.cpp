@@ -2,7 +2,6 @@
 // with a block of the picture's size, which the reader then reuses.
 #include "formats/macpaint.h"
 
-#include "formats/readers.h"
 #include "fuzz/fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

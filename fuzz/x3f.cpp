@@ -1,5 +1,5 @@
 // The X3F probe on arbitrary bytes (no window exists, so no cursor changes).
-#include "formats/readers.h"
+#include "formats/x3f.h"
 #include "fuzz/fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,5 +1,5 @@
 // The XBM reader on arbitrary bytes, with the file opener's answer to a refusal.
-#include "formats/readers.h"
+#include "formats/xbm.h"
 #include "fuzz/fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

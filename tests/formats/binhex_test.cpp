@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/window.h"
+#include "formats/binhex.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"

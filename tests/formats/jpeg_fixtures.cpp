@@ -11,8 +11,8 @@
 #include <FL/Fl_Text_Buffer.H>
 
 #include "app/window.h"
+#include "formats/jpeg.h"
 #include "formats/jpeg_post.h"
-#include "formats/readers.h"
 #include "platform/sleep.h"
 #include "view/canvas.h"
 

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "app/window.h"
+#include "formats/netpbm.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"

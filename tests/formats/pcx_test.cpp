@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/window.h"
+#include "formats/pcx.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"

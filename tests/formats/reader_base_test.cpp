@@ -8,7 +8,6 @@
 #include "app/window.h"
 #include "formats/byte_readers.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "view/canvas.h"

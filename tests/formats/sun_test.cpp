@@ -5,7 +5,7 @@
 
 #include "app/window.h"
 #include "formats/reader.h"
-#include "formats/readers.h"
+#include "formats/sun_raster.h"
 #include "script_fixtures.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "formats/reader.h"
-#include "formats/readers.h"
+#include "formats/x3f.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/reader_checks.h"

@@ -12,6 +12,7 @@
 #include "formats/binhex.h"
 #include "formats/bmp.h"
 #include "formats/gif.h"
+#include "formats/hdr.h"
 #include "formats/jpeg.h"
 #include "formats/macpaint.h"
 #include "formats/netpbm.h"
@@ -76,7 +77,11 @@ open_entry open_table[] = {
 };
 const int open_table_rows = sizeof open_table / sizeof open_table[0];
 
+// ---- readers no row calls
+
 void load_zip() {}
+
+void load_hdr() { load_hdr_file(openfilename); }
 
 static void set_extension_flags(const char* name) {
   for (int i = 0; i < open_table_rows; i++) {

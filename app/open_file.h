@@ -40,6 +40,10 @@ extern const int open_table_rows;
 // calls it.
 void load_zip();
 
+// Reads the RGBE picture named by openfilename into the loaded image (formats/hdr.h). Nothing
+// calls it: no row takes ".hdr" names, so such files show as a hex dump.
+void load_hdr();
+
 // Opens openfilename; fit is passed to the readers that choose a fitting zoom step. While one
 // open is running (a reader lets the toolkit handle events part-way), further opens are ignored
 // and the running open's name is put back.

@@ -7,5 +7,5 @@
 // values, brightens the square root of each scaled channel. Refuses in silence over the error
 // canvas (the reason on standard output and the status line) a file that cannot be opened, a bad
 // header, a size the caps refuse and a failed allocation; pixels that cannot be read stay black
-// and the status line says the file is damaged. load_hdr (app/open_hdr.h) passes openfilename.
+// and the status line says the file is damaged. load_hdr (app/open_file.h) passes openfilename.
 void load_hdr_file(const char* name);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/open_file.h"
-#include "app/open_hdr.h"
 #include "formats/hdr.h"
 #include "formats/reader.h"
 #include "formats/rgbe.h"

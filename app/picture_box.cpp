@@ -12,6 +12,7 @@
 #include "app/window_layout.h"
 #include "earth/constants.h"
 #include "earth/globe.h"
+#include "platform/dialogs.h"
 #include "scene3d/navigate.h"
 #include "view/canvas.h"
 #include "view/compose.h"
@@ -26,6 +27,10 @@ int current_mouse_mode = 0;
 int mouse_mode = 0;
 double fg_r = 1.0, fg_g = 1.0, fg_b = 1.0;
 void (*drop_open)(int fit) = do_open;
+
+void cb_mode(Fl_Widget*, long value) { mouse_mode = (int)value; }
+
+void cb_color(Fl_Widget*, void*) { plat_color_chooser("color", &fg_r, &fg_g, &fg_b, -1); }
 
 static int hex_digit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

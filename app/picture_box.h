@@ -22,6 +22,14 @@ extern int current_mouse_mode;
 extern int mouse_mode;
 extern double fg_r, fg_g, fg_b;
 
+// The tool and the colour switched from outside the widget; nothing in the window calls these.
+// cb_mode sets mouse_mode to value, and nothing else.
+void cb_mode(Fl_Widget* w, long value);
+
+// Lets the user edit the paint colour fg_r, fg_g, fg_b in the toolkit's colour chooser, titled
+// "color"; a cancelled chooser leaves them as they were.
+void cb_color(Fl_Widget* w = nullptr, void* data = nullptr);
+
 // Opens a dropped file once its name is in openfilename (do_open; tests replace it).
 extern void (*drop_open)(int fit);
 

@@ -10,7 +10,6 @@
 
 #include "app/full_screen.h"
 #include "app/picture_box.h"
-#include "app/pointer_tools.h"
 #include "app/window.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"

@@ -29,8 +29,9 @@ struct Bmp {
   uint32_t mask[4];  // red, green, blue, alpha
 };
 
-// A channel of a masked pixel as 0 to 1: the mask's bits taken to 8 bits the way this reader
-// always scaled 16-bit pixels (5 bits times 8, 6 bits times 4), wider fields by their top 8 bits.
+// A channel of a masked pixel as 0 to 1: a narrow field is widened to 8 bits by a plain shift (5
+// bits times 8, 6 bits times 4, so a full 5-bit field is 248, not 255), a wider one keeps its top
+// 8 bits. The default 5-5-5 layout of 16-bit files takes the same path.
 struct Field {
   int shift = 0, bits = 0;
   void set(uint32_t m) {

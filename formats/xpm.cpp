@@ -78,8 +78,8 @@ bool hex_colour(const unsigned char* s, int64_t n, int rgb[3]) {
   return true;
 }
 
-// A colour value as written after a context key. Channels are byte / 256 as this viewer has
-// always shown pixmaps; unknown names are opaque black, like keys missing from the table.
+// A colour value as written after a context key. Channels are byte / 256 (white a hair under 1);
+// unknown names are opaque black, like keys missing from the table.
 // Returns false for a "#" value that is not hex digits.
 bool parse_colour(const unsigned char* s, int64_t n, Colour* c) {
   *c = Colour{{0, 0, 0, 1}};

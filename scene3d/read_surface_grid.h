@@ -1,4 +1,4 @@
-// The surface grid reader: a height grid in this system's own text format, read from the file
+// The surface grid reader: a height grid in the viewer's own text format, read from the file
 // buffer into grid points and shown as a coloured surface.
 //
 //   SURFMT=1;L;B;<rows>;<columns>;<width>;<height>     (L or R, then B or F)

@@ -22,7 +22,7 @@ int fail_alloc_at = 0;
 
 namespace {
 
-// The buffers of the content values 3 to 6, which this system never fills; -1: none.
+// The buffers of the content values 3 to 6, which no reader fills; -1: none.
 void* PixFrame = nullptr;
 int PixSize = -1;
 char* text_buf = nullptr;

@@ -20,16 +20,20 @@ int draw_in_index_order = 0;
 
 namespace {
 
+// Working storage of the frame, through scratch_room: each block beside the items it has room
+// for, grown when a frame needs more and refilled by every frame.
+//
 // Spans of the polygon being drawn, one (min, max) pair per cell row of the frame; each band
 // uses only its own rows.
 int* spans = nullptr;
+int64_t spans_alloc = 0;
 // One generator per cell row for overlapping cut faces, seeded from the row number each frame.
 uint32_t* row_rnd = nullptr;
-int scratch_rows = 0;
+int64_t row_rnd_alloc = 0;
 // Per grid row of quads: the lowest and highest cell row (relative to the centre) of its drawable
 // quads, so that a band passes over grid rows that cannot reach it.
 int* quad_rows = nullptr;
-int quad_rows_alloc = 0;
+int64_t quad_rows_alloc = 0;
 // The same per run of kRunQuads quads of a grid row (a row seen at a slant crosses many chunks,
 // a run few) and per quad (at its corner A), so that a chunk looks only at quads that reach it.
 // Cell rows lie within +-10000 of the centre, so they fit 16 bits; an empty range is kNoRows.
@@ -39,19 +43,21 @@ struct RowRange {
 constexpr int kRunQuads = 32;
 constexpr RowRange kNoRows = {INT16_MAX, INT16_MIN};
 RowRange* run_rows = nullptr;
+int64_t run_rows_alloc = 0;
 RowRange* quad_cell_rows = nullptr;
-int64_t run_rows_alloc = 0, quad_cell_rows_alloc = 0;
+int64_t quad_cell_rows_alloc = 0;
 // The order spheres and triangles are drawn in: nearest first, so that most hidden cells are
 // passed over with one comparison. A cell keeps the nearest object and, among equally near ones,
 // the lowest id, whatever the order: the frame is the same as when drawn in index order.
 int* draw_order = nullptr;
-int draw_order_alloc = 0;
+int64_t draw_order_alloc = 0;
 int draw_order_count = 0;
 // The ordering is done in at most kOrderParts parts of the objects, in parallel: order_key holds
 // each object's nearest depth (NaN when it cannot be drawn), order_counts a part's count per
 // depth slice, then where its objects of that slice go.
 constexpr int kOrderParts = 64, kSlices = 1024;
 float* order_key = nullptr;
+int64_t order_key_alloc = 0;
 int order_counts[kOrderParts][kSlices];
 float order_lo[kOrderParts], order_hi[kOrderParts];
 // The triangles to draw in drawing order, with their vertex cells and depths, so that every band
@@ -62,17 +68,19 @@ struct TriDraw {
   int t, ymin, ymax;
 };
 TriDraw* tri_draw = nullptr;
-int tri_draw_alloc = 0;
+int64_t tri_draw_alloc = 0;
 // The triangles of each chunk of rows, copied from tri_draw in drawing order, so that a chunk
 // reads its own in one sweep: chunk j from tri_chunk_start[j] to tri_chunk_start[j + 1]. When
 // there is no room for them (tri_chunks 0), every chunk looks at all triangles.
 TriDraw* tri_chunk_item = nullptr;
 int64_t tri_chunk_item_alloc = 0;
 int* tri_chunk_start = nullptr;
-int tri_chunk_start_alloc = 0, tri_chunks = 0;
+int64_t tri_chunk_start_alloc = 0;
+int tri_chunks = 0;
 // Per part of the drawing order, the entries it adds to each chunk's list, then where they go:
-// kOrderParts rows of tri_chunk_start_alloc.
+// kOrderParts rows of tri_part_entries_alloc.
 int* tri_part_entries = nullptr;
+int64_t tri_part_entries_alloc = 0;
 
 int chunk_count(int rows) { return rows > 0 ? (rows - 1) / kChunkRows + 1 : 0; }
 
@@ -278,40 +286,19 @@ int abuf_prepare(int rows) {
       return 1;
   }
   const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
-  if (objects > draw_order_alloc) {
-    int* o = (int*)scene_malloc((uint64_t)objects * sizeof(int));
-    float* k = o ? (float*)scene_malloc((uint64_t)objects * sizeof(float)) : nullptr;
-    if (!k) {
-      free(o);
-      return 1;
-    }
-    free(draw_order);
-    free(order_key);
-    draw_order = o, order_key = k;
-    draw_order_alloc = objects;
-  }
-  if (show_triangles && !show_surface && !scratch_room(tri_draw, tri_draw_alloc, objects))
+  const bool triangles = show_triangles && !show_surface;
+  // A block that is replaced holds nothing of the last frame: nothing may read the old order.
+  if (objects > draw_order_alloc || (triangles && objects > tri_draw_alloc)) draw_order_count = 0;
+  if (!scratch_room(draw_order, draw_order_alloc, objects) ||
+      !scratch_room(order_key, order_key_alloc, objects) ||
+      (triangles && !scratch_room(tri_draw, tri_draw_alloc, objects)))
     return 1;
-  if (rows <= scratch_rows) return 0;
-  int* s = (int*)scene_malloc((uint64_t)rows * 2 * sizeof(int));
-  uint32_t* r = s ? (uint32_t*)scene_malloc((uint64_t)rows * sizeof(uint32_t)) : nullptr;
-  const uint64_t starts = (uint64_t)chunk_count(rows) + 1;
-  int* cs = r ? (int*)scene_malloc(starts * sizeof(int)) : nullptr;
-  int* pe = cs ? (int*)scene_malloc(starts * kOrderParts * sizeof(int)) : nullptr;
-  if (!pe) {
-    free(s);
-    free(r);
-    free(cs);
+  const int64_t starts = (int64_t)chunk_count(rows) + 1;
+  if (starts > tri_chunk_start_alloc || starts > tri_part_entries_alloc) tri_chunks = 0;
+  if (!scratch_room(spans, spans_alloc, rows, 2) || !scratch_room(row_rnd, row_rnd_alloc, rows) ||
+      !scratch_room(tri_chunk_start, tri_chunk_start_alloc, starts) ||
+      !scratch_room(tri_part_entries, tri_part_entries_alloc, starts, kOrderParts))
     return 1;
-  }
-  free(spans);
-  free(row_rnd);
-  free(tri_chunk_start);
-  free(tri_part_entries);
-  spans = s, row_rnd = r, tri_chunk_start = cs, tri_part_entries = pe;
-  scratch_rows = rows;
-  tri_chunk_start_alloc = chunk_count(rows) + 1;
-  tri_chunks = 0;
   return 0;
 }
 
@@ -537,7 +524,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
     });
   order_objects(n, draw_in_index_order, triangle_nearest, triangle_drawable);
   tri_chunks = 0;
-  const bool bucket = chunks + 1 <= tri_chunk_start_alloc;
+  const bool bucket = chunks + 1 <= tri_chunk_start_alloc && chunks + 1 <= tri_part_entries_alloc;
   // A triangle wholly outside the frame's columns or rows draws no cell: no chunk lists it.
   auto chunk_span = [cx, cy](const TriDraw& d, int* c0, int* c1) {
     const int first = std::max(cy + d.ymin, 0), last = std::min(cy + d.ymax, use_y - 1);
@@ -551,7 +538,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
   const int size = order_part_size(draw_order_count);
   const int parts = draw_order_count > 0 ? (draw_order_count - 1) / size + 1 : 0;
   run_parts(draw_order_count, size, cores, [&](int p, int o0, int o1) {
-    int* adds = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
+    int* adds = tri_part_entries + p * tri_part_entries_alloc;
     if (bucket) std::fill(adds, adds + chunks, 0);
     for (int o = o0; o < o1; o++) {
       TriDraw& d = tri_draw[o];
@@ -571,7 +558,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
   for (int j = 0; j < chunks; j++) {
     tri_chunk_start[j] = (int)std::min<int64_t>(entries, INT32_MAX);
     for (int p = 0; p < parts; p++) {
-      int& adds = tri_part_entries[(int64_t)p * tri_chunk_start_alloc + j];
+      int& adds = tri_part_entries[p * tri_part_entries_alloc + j];
       const int c = adds;
       adds = (int)std::min<int64_t>(entries, INT32_MAX);
       entries += c;
@@ -583,7 +570,7 @@ void prepare_triangles(int cx, int cy, int chunks) {
   if (entries > 4 * (int64_t)draw_order_count + 4096) return;
   if (!scratch_room(tri_chunk_item, tri_chunk_item_alloc, entries)) return;
   run_parts(draw_order_count, size, cores, [&](int p, int o0, int o1) {
-    int* next = tri_part_entries + (int64_t)p * tri_chunk_start_alloc;
+    int* next = tri_part_entries + p * tri_part_entries_alloc;
     for (int o = o0; o < o1; o++) {
       int c0, c1;
       if (chunk_span(tri_draw[o], &c0, &c1))

@@ -11,6 +11,7 @@
 #include "scene3d/abuffer.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/draw_order.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
@@ -407,7 +408,9 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, 
   use_x24 = ((2 * W) & ~7) + 8;
   use_x24_3 = 3 * use_x24;
   int keep = keep_cells;
-  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || abuf_prepare(2 * H) != 0) {
+  const int objects = show_surface ? 0 : show_triangles ? n_atoms / 3 : n_atoms;
+  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || abuf_prepare(2 * H) != 0 ||
+      order_prepare(objects, show_triangles && !show_surface, 2 * H) != 0) {
     report_memory("memory error (3D frame)");
     return 1;
   }

@@ -30,6 +30,11 @@ extern float sa, ca, sb, cb, sg, cg;
 extern int ClientX, ClientY, screen_x, screen_y, ClientXzoom, ClientYzoom, ClientX24;
 extern int use_x, use_y, full_x, xcenter, ycenter, use_x24, use_x24_3, Axres, Ayres;
 
+// The frame is drawn, lit and copied out in chunks of this many cell rows from the top (a whole
+// number of pixel rows), handed to the cores as they come free: small enough that a busy part of
+// the picture is shared out, large enough that most objects fall within one or two.
+constexpr int kChunkRows = 32;
+
 // Frame buffers, kept from frame to frame. Abuffer: object id per cell, 2W x 2H, rows first (0
 // background, k scene object k - 1, -k the cut face of sphere k - 1); Dbuffer: the depth per
 // cell. gimage: the lit image, H + 2 rows of use_x24_3 unsigned 16-bit values, lit row y in row

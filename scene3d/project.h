@@ -21,6 +21,10 @@ constexpr int kPointChunk = 1 << 16;
 void rotation_mt();
 int rotation_mult_thread(void* param);
 
+// The cell of a grid or mesh vertex, relative to the picture centre: its biased screen position
+// truncated, less the bias.
+inline int vertex_cell(float biased) { return (int)biased - 10000; }
+
 // Rotates or projects points lo .. hi - 1.
 void rotate_points(int lo, int hi);
 void project_points(int lo, int hi);

@@ -483,45 +483,4 @@ void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& afte
   });
 }
 
-int abuf_mult_thread(void* param) {
-  const band_params* p = (const band_params*)param;
-  int ys, ye;
-  band_range(use_y, p->k, p->c, &ys, &ye);
-  clear_rows(ys, ye);
-  const int cx = xcenter + dispX, cy = ycenter + dispY;
-  switch (drawn_as()) {
-    case Drawn::quads:
-      DrawAbuf_quads(cx, cy, p->pass, p->k, p->c);
-      break;
-    case Drawn::triangles:
-      DrawAbuf_triangles(cx, cy, p->pass, p->k, p->c);
-      break;
-    case Drawn::spheres:
-      DrawAbuf_particles(cx, cy, Axres, p->pass, p->k, p->c);
-      break;
-    case Drawn::nothing:
-      break;
-  }
-  return 0;
-}
-
-void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
-  draw_spheres(cx, cy, stride, pass, ys, ye, drawing_order());
-}
-
-void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
-  draw_triangles(cx, cy, use_x, pass, ys, ye, all_triangles());
-}
-
-void DrawAbuf_quads(int cx, int cy, int pass, int k, int c) {
-  int ys, ye;
-  band_range(use_y, k, c, &ys, &ye);
-  for (int y = ys; y < ye; y += kChunkRows)
-    draw_quads(cx, cy, use_x, pass, y, std::min(ye, y + kChunkRows));
-}
-
 }  // namespace scene3d

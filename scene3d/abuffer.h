@@ -51,15 +51,6 @@ void abuf_mt(int pass);
 // drawn, while other chunks may still be projected or drawn.
 void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
                 const std::function<void(int, int)>& after_rows);
-// Clears and draws the rows of band k of c (abuf_mt must have prepared the frame).
-int abuf_mult_thread(void* param);
-
-// The drawers: every object, into the rows of band k of c. (cx, cy) is the picture centre in
-// cells.
-void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c);
-void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c);
-void DrawAbuf_quads(int cx, int cy, int pass, int k, int c);
-
 // Widens the span table (a min and max x per row, spans[2 y] and spans[2 y + 1]) with the cells
 // of one polygon edge, walked with an integer error term.
 void virt_draw_line(int x0, int y0, int x1, int y1, int* spans);

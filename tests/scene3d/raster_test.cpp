@@ -9,6 +9,7 @@
 
 #include "render_fixture.h"
 #include "scene3d/abuffer.h"
+#include "scene3d/band_entries.h"
 #include "scene3d/bonds.h"
 #include "scene3d/draw_order.h"
 #include "scene3d/frame.h"

@@ -4,8 +4,6 @@
 // strictly nearer, so on a tie the object drawn first keeps it. The result does not depend on
 // how the rows are cut.
 #pragma once
-#include <functional>
-
 #include "scene3d/draw_order.h"
 
 namespace scene3d {
@@ -41,16 +39,6 @@ void draw_spheres(int cx, int cy, int stride, int pass, int ys, int ye, Order or
 void draw_triangles(int cx, int cy, int cols, int pass, int ys, int ye, TriList list);
 void draw_quads(int cx, int cy, int cols, int pass, int ys, int ye);
 
-// Projects the points, prepares what the chunks share (the quads' facing values and row ranges,
-// the mesh triangles' charge entries and the triangles each chunk reaches) and draws, each chunk
-// clearing and drawing its own rows.
-void abuf_mt(int pass);
-// The same, first rotating the points when `rotate`. When given, after_points(lo, hi) is called
-// on the projecting thread once points lo .. hi - 1 are projected, and after_rows(y0, y1) on the
-// drawing thread as soon as cell rows y0 .. y1 - 1 (an even y0, and y1 even or the last row) are
-// drawn, while other chunks may still be projected or drawn.
-void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
-                const std::function<void(int, int)>& after_rows);
 // Widens the span table (a min and max x per row, spans[2 y] and spans[2 y + 1]) with the cells
 // of one polygon edge, walked with an integer error term.
 void virt_draw_line(int x0, int y0, int x1, int y1, int* spans);

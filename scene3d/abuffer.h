@@ -8,7 +8,7 @@
 
 namespace scene3d {
 
-// 1: points are drawn as spheres (always, in this system).
+// 1: points are drawn as spheres (every scene sets it so; 0 would draw no points).
 extern int UseBall;
 
 // What the current scene is drawn as: a surface only as quads of a grid that its points hold

@@ -23,7 +23,8 @@ int abuf_prepare(int rows);
 // What the drawers share, once the points are projected and before any rows are drawn. The
 // quads: the facing value of each in the charge entry of its corner C (a degenerate quad takes
 // that of the previous quad of its grid row), and the cell rows each grid row, run of quads and
-// quad reaches. The triangles: the charge entry of each first vertex that is drawn set to 0.
+// quad reaches. The triangles: the charge entry at the id (3 t + 1) of each that can be drawn
+// set to 0.
 void prepare_quads();
 void clear_triangle_charges();
 

@@ -34,8 +34,9 @@ extern uint32_t rnd_next;
 uint32_t nextrand();
 int myrand();
 
-// Lights the frame (its size and centre in use_x, use_y, xcenter + dispX, ycenter + dispY) in
-// chunks of rows on every core.
+// The lighting step alone: lighting_prepare, then the frame (its size and centre in pixels in
+// use_x, use_y, xcenter + dispX, ycenter + dispY) lit in chunks of rows on every core. A frame
+// lights each chunk of rows itself as soon as it is drawn.
 void lighting_mt(int pass);
 // What every lit row needs first: the background colour and the light.
 void lighting_prepare();

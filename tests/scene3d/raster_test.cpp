@@ -140,4 +140,16 @@ TEST_F(Raster, BandsWriteOnlyTheirRows) {
   check([](int cx, int cy, int k, int c) { DrawAbuf_quads(cx, cy, 0, k, c); });
 }
 
+// The triangle drawer keeps to the triangles the last frame ordered: after a frame of spheres
+// there are none, however many spheres were ordered.
+TEST_F(Raster, TriangleDrawerAfterSpheresDrawsNothing) {
+  ASSERT_EQ(show_spheres(ball_cloud(5000, 4, 20, 1.5)), 0);
+  ASSERT_EQ(paint(), 0);
+  const size_t cells = (size_t)Axres * Ayres;
+  std::fill(Abuffer, Abuffer + cells, 0);
+  use_x = Axres, use_y = Ayres;  // the rasterising step's sizes, in cells
+  DrawAbuf_triangles(Axres / 2 + dispX, Ayres / 2 + dispY, 0, 0, 1);
+  EXPECT_EQ(cells_with(0), (int)cells);
+}
+
 }  // namespace

@@ -1,45 +1,44 @@
 // The A-buffer rasteriser: fills the supersampled id and depth buffers (frame.h) with what each
-// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), drawn in chunks
-// of rows; a cell takes an object only when its depth is strictly nearer, so on a tie the object
-// drawn first keeps it. The result does not depend on the chunks or the band count.
+// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), each drawer over
+// a range of cell rows (a band or a chunk); a cell takes an object only when its depth is
+// strictly nearer, so on a tie the object drawn first keeps it. The result does not depend on
+// how the rows are cut.
 #pragma once
-#include <functional>
+#include "scene3d/draw_order.h"
 
 namespace scene3d {
 
-// 1: points are drawn as spheres (always, in this system).
+// 1: points are drawn as spheres (every scene sets it so; 0 would draw no points).
 extern int UseBall;
-// Test seam: spheres and triangles are drawn in index order instead of nearest first (the frame
-// is the same either way).
-extern int draw_in_index_order;
+
+// What the current scene is drawn as: a surface only as quads of a grid that its points hold
+// (and whose working storage abuf_prepare made), else nothing.
+enum class Drawn { nothing, quads, triangles, spheres };
+Drawn drawn_as();
 
 // Working storage of a frame of `rows` cell rows, and the charge list of a grid scene (which
 // holds the quads' facing values). 0, or 1 when memory is short.
 int abuf_prepare(int rows);
 
-// The frame is drawn in chunks of this many cell rows from the top (a whole number of pixel
-// rows), handed to the cores as they come free: small enough that a busy part of the picture is
-// shared out, large enough that most objects fall within one or two.
-constexpr int kChunkRows = 32;
+// What the drawers share, once the points are projected and before any rows are drawn. The
+// quads: the facing value of each in the charge entry of its corner C (a degenerate quad takes
+// that of the previous quad of its grid row), and the cell rows each grid row, run of quads and
+// quad reaches. The triangles: the charge entry at the id (3 t + 1) of each that can be drawn
+// set to 0.
+void prepare_quads();
+void clear_triangle_charges();
 
-// Projects the points, prepares what the chunks share (the quads' facing values and row ranges,
-// the mesh triangles' charge entries and the triangles each chunk reaches) and draws, each chunk
-// clearing and drawing its own rows.
-void abuf_mt(int pass);
-// The same, first rotating the points when `rotate`. When given, after_points(lo, hi) is called
-// on the projecting thread once points lo .. hi - 1 are projected, and after_rows(y0, y1) on the
-// drawing thread as soon as cell rows y0 .. y1 - 1 (an even y0, and y1 even or the last row) are
-// drawn, while other chunks may still be projected or drawn.
-void draw_frame(int pass, bool rotate, const std::function<void(int, int)>& after_points,
-                const std::function<void(int, int)>& after_rows);
-// Clears and draws the rows of band k of c (abuf_mt must have prepared the frame).
-int abuf_mult_thread(void* param);
+// Clears cell rows ys .. ye - 1 (ids 0, depths 1e19) and seeds their generators for cut faces.
+void clear_rows(int ys, int ye);
 
-// The drawers: every object, into the rows of band k of c. (cx, cy) is the picture centre in
-// cells.
-void DrawAbuf_particles(int cx, int cy, int stride, int pass, int k, int c);
-void DrawAbuf_triangles(int cx, int cy, int pass, int k, int c);
-void DrawAbuf_quads(int cx, int cy, int pass, int k, int c);
+// The drawers of cell rows ys .. ye - 1: every object that reaches them. (cx, cy) is the picture
+// centre in cells; only the columns 0 .. stride - 1 (spheres, of rows stride cells long) or
+// 0 .. cols - 1 are written; pass 1 draws into A2buffer. The quad drawer takes at most
+// kChunkRows rows at a time (so that every range of rows that can reach them is far inside 16
+// bits).
+void draw_spheres(int cx, int cy, int stride, int pass, int ys, int ye, Order order);
+void draw_triangles(int cx, int cy, int cols, int pass, int ys, int ye, TriList list);
+void draw_quads(int cx, int cy, int cols, int pass, int ys, int ye);
 
 // Widens the span table (a min and max x per row, spans[2 y] and spans[2 y + 1]) with the cells
 // of one polygon edge, walked with an integer error term.

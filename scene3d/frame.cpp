@@ -11,6 +11,7 @@
 #include "scene3d/abuffer.h"
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/draw_order.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
@@ -135,12 +136,6 @@ int ensure_image() {
   return 0;
 }
 
-void clear_frame() {
-  const int64_t n = (int64_t)Axres * Ayres;
-  memset(Abuffer, 0, (size_t)n * sizeof(int));
-  std::fill(Dbuffer, Dbuffer + n, 1e19f);
-}
-
 // Lit rows y0 .. y1 - 1 into the loaded image, bottom-up, with the vertical 1-2-1 filter and
 // gamma; the rows beside them must be lit too.
 void copy_rows(int y0, int y1, int W, int H) {
@@ -161,33 +156,71 @@ void copy_rows(int y0, int y1, int W, int H) {
   }
 }
 
-void copy_out(int W, int H) {
-  constexpr int kCopyRows = 32;
-  run_parts(H, kCopyRows, frame_bands(), [W, H](int, int y0, int y1) { copy_rows(y0, y1, W, H); });
+// The frame as it is drawn, in cells of the supersampled buffers: the picture centre and the
+// size.
+struct Cells {
+  int cx, cy, cols, rows;
+};
+
+// The steps of a frame, in the order it runs them.
+
+// The points, in chunks: turned by the rotation unless it is kept, projected when the frame is
+// drawn, and the mesh triangles' colours shaded as their points are projected.
+void turn_and_project(bool rotate, bool project, bool colours) {
+  if (!rotate && !project) return;
+  run_parts(n_atoms, kPointChunk, frame_bands(), [=](int, int lo, int hi) {
+    if (rotate) rotate_points(lo, hi);
+    if (project) project_points(lo, hi);
+    if (colours) shade_triangle_colours((lo + 2) / 3, (hi + 2) / 3);
+  });
 }
 
-// The frame drawn, lit and copied out in one sweep of chunks: each chunk lights its pixel rows
-// and copies those whose neighbours it lit itself as soon as its cells are drawn, while the
-// cells are still in the cache; the rows at the chunks' edges are copied once all are lit.
-// Leaves the frame sizes as the separate steps do.
-void paint_in_chunks(int W, int H, bool rotate, bool output) {
-  lighting_prepare();
-  initToon();
-  const int cx = W / 2 + dispX / 2, cy = H / 2 + dispY / 2;
-  // A triangle is shaded alike wherever it shows: each is shaded once, as its points are
-  // projected, while there are not many more of them than pixels.
-  const bool colours = show_triangles && !show_surface && n_atoms / 3 <= 4 * (int64_t)W * H &&
-                       prepare_triangle_colours(n_atoms / 3) == 0;
-  auto shade_points = [](int lo, int hi) { shade_triangle_colours((lo + 2) / 3, (hi + 2) / 3); };
-  draw_frame(0, rotate, colours ? shade_points : std::function<void(int, int)>(),
-             [=](int y0, int y1) {
-               const int p0 = y0 / 2, p1 = (y1 + 1) / 2;
-               light_pixel_rows(cx, cy, p0, p1, W);
-               if (output) copy_rows(p0 + 1, p1 - 1, W, H);
-             });
-  use_x = W, use_y = H;
-  xcenter = W / 2, ycenter = H / 2;
-  if (!output) return;
+// Room for the drawing order of what the scene is drawn as.
+int prepare_order(Drawn kind, int rows) {
+  const int objects = kind == Drawn::spheres ? n_atoms : kind == Drawn::triangles ? n_atoms / 3 : 0;
+  return order_prepare(objects, kind == Drawn::triangles, rows);
+}
+
+// What every chunk reads, settled before the first is drawn: the quads' facing values and the
+// rows they reach; the triangles' charge entries, drawing order and lists per chunk; the
+// spheres' drawing order.
+void prepare_chunks(Drawn kind, const Cells& c) {
+  switch (kind) {
+    case Drawn::quads:
+      prepare_quads();
+      break;
+    case Drawn::triangles:
+      clear_triangle_charges();
+      order_triangles(c.cx, c.cy, c.cols, c.rows);
+      break;
+    case Drawn::spheres:
+      order_spheres();
+      break;
+    case Drawn::nothing:
+      break;
+  }
+}
+
+// Chunk j of the frame, cell rows ys .. ye - 1: cleared and drawn.
+void draw_chunk(Drawn kind, const Cells& c, int pass, int j, int ys, int ye) {
+  clear_rows(ys, ye);
+  switch (kind) {
+    case Drawn::quads:
+      draw_quads(c.cx, c.cy, c.cols, pass, ys, ye);
+      break;
+    case Drawn::triangles:
+      draw_triangles(c.cx, c.cy, c.cols, pass, ys, ye, chunk_triangles(j));
+      break;
+    case Drawn::spheres:
+      draw_spheres(c.cx, c.cy, Axres, pass, ys, ye, drawing_order());
+      break;
+    case Drawn::nothing:
+      break;
+  }
+}
+
+// The pixel rows at the chunks' edges, copied once the rows beside them are lit.
+void copy_chunk_edges(int W, int H) {
   const int step = kChunkRows / 2;
   for (int p0 = 0; p0 < H; p0 += step) {
     const int p1 = std::min(H, p0 + step);
@@ -389,8 +422,8 @@ int ReallocGraMem(int cols, int rows, int* xres, int* yres, int* lit_rows, int* 
   return 0;
 }
 
-int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, int skip_output,
-                int) {
+int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int /*unused*/, int /*unused*/,
+                int /*unused*/, int skip_output, int /*unused*/) {
   // A reader fills a scene that is not shown yet: the shared opener renders it when it is done.
   if (scene_reading) return 1;
   int W = w, H = h;
@@ -400,41 +433,67 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, 
     report_memory("memory error (3D init)");
     return 1;
   }
-  full_x = W;
-  xcenter = W, ycenter = H;
-  use_x = full_x = 2 * W;
-  use_y = 2 * H;
+
+  // The frame is drawn in cells, 2 x 2 a pixel, and lit and copied out in pixels.
+  full_x = 2 * W;
+  use_x = W, use_y = H;
+  xcenter = W / 2, ycenter = H / 2;
   use_x24 = ((2 * W) & ~7) + 8;
   use_x24_3 = 3 * use_x24;
   int keep = keep_cells;
-  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || abuf_prepare(2 * H) != 0) {
+  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || abuf_prepare(2 * H) != 0 ||
+      prepare_order(drawn_as(), 2 * H) != 0) {
     report_memory("memory error (3D frame)");
     return 1;
   }
-  if (!skip_output && ensure_image() != 0) {
+  const bool output = !skip_output;
+  if (output && ensure_image() != 0) {
     report_memory("memory error (init img)");
     return 1;
   }
   int cw, ch;
   canvas_size(&cw, &ch);
   new_magn = cw * magn;
-  if (!keep && content == 1 && !Height3D) {
-    paint_in_chunks(W, H, !keep_rotation, !skip_output);
-    frames_painted++;
-    return 0;
-  }
-  if (!keep_rotation) rotation_mt();
-  if (!keep) clear_frame();
-  use_x = W, use_y = H;
-  xcenter = W / 2, ycenter = H / 2;
-  const int full_dx = dispX, full_dy = dispY;
-  dispX /= 2, dispY /= 2;
+
+  // Cells that the caller and the buffers kept are lit again as they are; any others are
+  // cleared, and drawn when the scene holds points.
+  const bool draw = !keep && content == 1 && !Height3D;
+  const Drawn kind = draw ? drawn_as() : Drawn::nothing;
+  const Cells frame{W + dispX, H + dispY, 2 * W, 2 * H};
+  // The lit picture's centre in pixels: the pan is halved, rounded toward zero.
+  const int cx = W / 2 + dispX / 2, cy = H / 2 + dispY / 2;
+  lighting_prepare();
   initToon();
-  lighting_mt(0);
-  dispX = full_dx, dispY = full_dy;
-  if (!skip_output) copy_out(W, H);
+
+  // A triangle is shaded alike wherever it shows: each is shaded once, as its points are
+  // projected, while there are not many more of them than pixels.
+  const bool colours = kind == Drawn::triangles && n_atoms / 3 <= 4 * (int64_t)W * H &&
+                       prepare_triangle_colours(n_atoms / 3) == 0;
+  turn_and_project(!keep_rotation, draw, colours);
+  prepare_chunks(kind, frame);
+  // Each chunk, as a core comes free, is drawn, lit, and those of its rows copied out whose
+  // neighbours it lit itself, while its cells are still in the cache.
+  run_parts(frame.rows, kChunkRows, frame_bands(), [&](int j, int y0, int y1) {
+    if (draw)
+      draw_chunk(kind, frame, 0, j, y0, y1);
+    else if (!keep)
+      clear_rows(y0, y1);
+    const int p0 = y0 / 2, p1 = (y1 + 1) / 2;
+    light_pixel_rows(cx, cy, p0, p1, W);
+    if (output) copy_rows(p0 + 1, p1 - 1, W, H);
+  });
+  if (output) copy_chunk_edges(W, H);
   frames_painted++;
   return 0;
+}
+
+void abuf_mt(int pass) {
+  const Drawn kind = drawn_as();
+  const Cells frame{xcenter + dispX, ycenter + dispY, use_x, use_y};
+  turn_and_project(false, true, false);
+  prepare_chunks(kind, frame);
+  run_parts(frame.rows, kChunkRows, frame_bands(),
+            [&](int j, int y0, int y1) { draw_chunk(kind, frame, pass, j, y0, y1); });
 }
 
 void PaintNew(int keep_cells, int keep_rotation, int extra) {

@@ -1,7 +1,9 @@
 // The frame driver and camera: render settings, the rotation, the frame buffers shared by the
-// rasteriser and the lighting pass, the one-time set-up, the fit of a new scene to the canvas
-// and UpdatePaint, which turns the current scene into one picture in the loaded image. All of it
-// runs on the main thread; the workers it lends chunks of a step to are done before it goes on.
+// rasteriser and the lighting, the one-time set-up, the fit of a new scene to the canvas and
+// UpdatePaint, which turns the current scene into one picture in the loaded image: the points
+// turned and projected, what the chunks of rows share prepared (draw_order.h, abuffer.h), then
+// each chunk drawn, lit (shade.h) and copied out. All of it runs on the main thread; the
+// workers it lends chunks of a step to are done before it goes on.
 #pragma once
 #include <cstdint>
 
@@ -26,9 +28,16 @@ extern float alpha, beta, gamm;
 extern float sa, ca, sb, cb, sg, cg;
 
 // Frame geometry. ClientX x ClientY is the frame size (the canvas size, set by the scene entry
-// and the resize); screen_x x screen_y the area copied into the loaded image.
+// and the resize); screen_x x screen_y the area copied into the loaded image. A frame of W x H
+// pixels leaves use_x, use_y = W, H, xcenter, ycenter = W / 2, H / 2 (the picture centre before
+// panning, in pixels), full_x = 2 W and Axres x Ayres = 2 W x 2 H cells.
 extern int ClientX, ClientY, screen_x, screen_y, ClientXzoom, ClientYzoom, ClientX24;
 extern int use_x, use_y, full_x, xcenter, ycenter, use_x24, use_x24_3, Axres, Ayres;
+
+// The frame is drawn, lit and copied out in chunks of this many cell rows from the top (a whole
+// number of pixel rows), handed to the cores as they come free: small enough that a busy part of
+// the picture is shared out, large enough that most objects fall within one or two.
+constexpr int kChunkRows = 32;
 
 // Frame buffers, kept from frame to frame. Abuffer: object id per cell, 2W x 2H, rows first (0
 // background, k scene object k - 1, -k the cut face of sphere k - 1); Dbuffer: the depth per
@@ -69,11 +78,17 @@ int DoInit();
 void AutoZoom(float fit);
 
 // Renders one frame of W x H (w, h below 1: ClientX x ClientY) into the loaded image, rows
-// bottom-up. The fifth, sixth, seventh and ninth arguments are not used. Returns 0, or 1 when
-// nothing was painted (a size below 1, no memory for the frame buffers, or a loaded image
-// smaller than the canvas); then the loaded image is as it was.
-int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int, int, int, int skip_output,
-                int);
+// bottom-up. keep_cells: the cells of the last frame are lit again, not drawn (when the buffers
+// kept them); keep_rotation: the points are not turned again; skip_output: the loaded image is
+// left alone. Returns 0, or 1 when nothing was painted (a size below 1, no memory for the frame
+// buffers, or a loaded image smaller than the canvas); then the loaded image is as it was.
+int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int /*unused*/, int /*unused*/,
+                int /*unused*/, int skip_output, int /*unused*/);
+// The drawing step alone, at the cell sizes and centre the geometry globals hold (use_x x use_y
+// cells, centred at xcenter + dispX, ycenter + dispY): the points projected, what the chunks
+// share prepared, every chunk cleared and drawn (pass 1: into A2buffer). The buffers and the
+// working storage must hold that many rows, as after a frame of at least that size.
+void abuf_mt(int pass);
 void PaintNew(int keep_cells, int keep_rotation, int extra);
 void ResetView();
 void UpdateAngles();

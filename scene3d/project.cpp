@@ -8,22 +8,9 @@
 
 namespace scene3d {
 
-void band_range(int64_t n, int k, int c, int* lo, int* hi) {
-  *lo = (int)(n * k / c);
-  *hi = (int)(n * (k + 1) / c);
-}
-
 void rotation_mt() {
   run_parts(n_atoms, kPointChunk, frame_bands(),
             [](int, int lo, int hi) { rotate_points(lo, hi); });
-}
-
-int rotation_mult_thread(void* param) {
-  const band_params* p = (const band_params*)param;
-  int lo, hi;
-  band_range(n_atoms, p->k, p->c, &lo, &hi);
-  rotate_points(lo, hi);
-  return 0;
 }
 
 void rotate_points(int lo, int hi) {
@@ -35,14 +22,6 @@ void rotate_points(int lo, int hi) {
     at[i].y = z2 * cb - x1 * sb;
     at[i].d = depth;
   }
-}
-
-int create_screen_coords(void* param) {
-  const band_params* p = (const band_params*)param;
-  int lo, hi;
-  band_range(n_atoms, p->k, p->c, &lo, &hi);
-  project_points(lo, hi);
-  return 0;
 }
 
 void project_points(int lo, int hi) {

@@ -1,36 +1,28 @@
-// Rotation and projection workers: every scene point turned by the current rotation, then
-// projected onto the supersampled frame; the band split the renderer's worker steps share; and
-// three camera helpers.
+// Rotation and projection: every scene point turned by the current rotation, then projected onto
+// the supersampled frame; and three camera helpers.
 #pragma once
 #include <cstdint>
 
 namespace scene3d {
-
-// One band of a worker step: band k of c; pass is always 0.
-struct band_params {
-  int k, c, pass;
-};
-
-// Items [*lo, *hi) of band k of c over n items: trunc(n k / c) up to trunc(n (k + 1) / c).
-void band_range(int64_t n, int k, int c, int* lo, int* hi);
 
 // Points a chunk of the rotation and projection steps takes (see run_chunks).
 constexpr int kPointChunk = 1 << 16;
 
 // Rotates all points (at_r into the first three fields of at), in chunks on every core.
 void rotation_mt();
-int rotation_mult_thread(void* param);
 
-// Rotates or projects points lo .. hi - 1.
+// The cell of a grid or mesh vertex, relative to the picture centre: its biased screen position
+// truncated, less the bias.
+inline int vertex_cell(float biased) { return (int)biased - 10000; }
+
+// Rotates points lo .. hi - 1.
 void rotate_points(int lo, int hi);
-void project_points(int lo, int hi);
-
-// Projects the points of one band into screen positions and visibility (see render_rec).
-// Grid scenes (show_surface or show_triangles): visibility 1 or 0, screen positions x s and y s
+// Projects points lo .. hi - 1 into screen positions and visibility (see render_rec). Grid
+// scenes (show_surface or show_triangles): visibility 1 or 0, screen positions x s and y s
 // biased by 10000.5 (s = new_magn / distance), hidden beyond 10000 cells. Sphere scenes: half
 // the projected radius and half the screen position; a sphere that reaches the near clip plane
 // only with its far side is a cut face projected at the plane's distance.
-int create_screen_coords(void* param);
+void project_points(int lo, int hi);
 
 // Camera helpers of the rotated frame; see project.cpp.
 int world2screen(float x, float y, float depth, int* sx, int* sy);

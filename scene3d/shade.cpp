@@ -9,7 +9,6 @@
 #include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/frame.h"
-#include "scene3d/project.h"
 #include "scene3d/scene.h"
 
 namespace scene3d {
@@ -252,14 +251,6 @@ constexpr auto quad_shader = [](int id, float, float, float* rgb, uint32_t&) {
   shade_quad(id, rgb);
 };
 
-// light_rows over the rows of band k of c of the frame.
-template <bool positional, typename Shader>
-void light_band(int cx, int cy, int k, int c, Shader shader) {
-  int y0, y1;
-  band_range(use_y, k, c, &y0, &y1);
-  light_rows<positional>(cx, cy, y0, y1, use_x, shader);
-}
-
 }  // namespace
 
 uint32_t nextrand() { return step(rnd_next); }
@@ -268,30 +259,6 @@ int myrand() { return draw(rnd_next); }
 void SHADE(int id, float, float x, float y, float* rgb) { shade_sphere(id, x, y, rgb, rnd_next); }
 void SHADET(int id, float, float, float* rgb) { shade_triangle(id, rgb); }
 void SHADEQ(int id, float, float, float* rgb) { shade_quad(id, rgb); }
-
-void Lighting(int cx, int cy, int, int, int k, int c) {
-  light_band<true>(cx, cy, k, c, sphere_shader);
-}
-
-void Lighting_triangles(int cx, int cy, int, int, int k, int c) {
-  light_band<false>(cx, cy, k, c, triangle_shader);
-}
-
-void Lighting_quads(int cx, int cy, int, int, int k, int c) {
-  light_band<false>(cx, cy, k, c, quad_shader);
-}
-
-int lighting_mult_thread(void* param) {
-  const band_params* p = (const band_params*)param;
-  const int cx = xcenter + dispX, cy = ycenter + dispY;
-  if (show_surface)
-    Lighting_quads(cx, cy, stereo_mode, p->pass, p->k, p->c);
-  else if (show_triangles)
-    Lighting_triangles(cx, cy, stereo_mode, p->pass, p->k, p->c);
-  else
-    Lighting(cx, cy, stereo_mode, p->pass, p->k, p->c);
-  return 0;
-}
 
 void lighting_prepare() {
   if (curr_el_back && CMap_f) {
@@ -320,6 +287,18 @@ void light_pixel_rows(int cx, int cy, int y0, int y1, int W) {
     light_rows<false>(cx, cy, y0, y1, W, triangle_shader);
   else
     light_rows<true>(cx, cy, y0, y1, W, sphere_shader);
+}
+
+void light_sphere_rows(int cx, int cy, int y0, int y1, int W) {
+  light_rows<true>(cx, cy, y0, y1, W, sphere_shader);
+}
+
+void light_triangle_rows(int cx, int cy, int y0, int y1, int W) {
+  light_rows<false>(cx, cy, y0, y1, W, triangle_shader);
+}
+
+void light_quad_rows(int cx, int cy, int y0, int y1, int W) {
+  light_rows<false>(cx, cy, y0, y1, W, quad_shader);
 }
 
 int prepare_triangle_colours(int count) {

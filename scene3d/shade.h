@@ -34,8 +34,9 @@ extern uint32_t rnd_next;
 uint32_t nextrand();
 int myrand();
 
-// Lights the frame (its size and centre in use_x, use_y, xcenter + dispX, ycenter + dispY) in
-// chunks of rows on every core.
+// The lighting step alone: lighting_prepare, then the frame (its size and centre in pixels in
+// use_x, use_y, xcenter + dispX, ycenter + dispY) lit in chunks of rows on every core. A frame
+// lights each chunk of rows itself as soon as it is drawn.
 void lighting_mt(int pass);
 // What every lit row needs first: the background colour and the light.
 void lighting_prepare();
@@ -48,10 +49,11 @@ void shade_triangle_colours(int t0, int t1);
 // Lit rows y0 .. y1 - 1 of a frame W pixels wide, centred at (cx, cy) pixels, from the cells of
 // rows 2 y0 .. 2 y1 - 1; lighting_prepare must have run.
 void light_pixel_rows(int cx, int cy, int y0, int y1, int W);
-int lighting_mult_thread(void* param);
-void Lighting(int cx, int cy, int stereo, int pass, int k, int c);
-void Lighting_triangles(int cx, int cy, int stereo, int pass, int k, int c);
-void Lighting_quads(int cx, int cy, int stereo, int pass, int k, int c);
+// The same with the lighting of one kind of object whatever the scene (the triangles' shaded
+// sample by sample).
+void light_sphere_rows(int cx, int cy, int y0, int y1, int W);
+void light_triangle_rows(int cx, int cy, int y0, int y1, int W);
+void light_quad_rows(int cx, int cy, int y0, int y1, int W);
 
 // Colour of one sample of object id at (x, y), output pixels relative to the picture centre.
 // SHADE steps rnd_next twice for a non-background sample.

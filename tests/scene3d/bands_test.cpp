@@ -11,7 +11,11 @@
 
 #include "render_fixture.h"
 #include "scene3d/abuffer.h"
+#include "scene3d/band_entries.h"
+#include "scene3d/draw_order.h"
 #include "scene3d/frame.h"
+#include "scene3d/scene.h"
+#include "scene3d/shade.h"
 
 using namespace scene3d;
 
@@ -125,6 +129,77 @@ TEST_F(Bands, TrianglesListedPerChunk) {
     int shown = 0;
     for (int id : listed.ids) shown += id != 0;
     EXPECT_GT(shown, (int)cells / 10);
+  }
+}
+
+// The steps of a frame run alone, each as a step or as band workers over three bands, at the
+// sizes the geometry globals give them, leave what the frame left: the points, the cells, the
+// lit rows.
+TEST_F(Bands, StepsRunAloneGiveTheFrame) {
+  struct Case {
+    const char* scene;
+    int (*show)();
+  } cases[] = {
+      {"spheres with cut faces",
+       [] {
+         const int r = show_spheres(ball_cloud(3000, 8, 30, 2.5));
+         ClipDist = -camera_pos;
+         return r;
+       }},
+      {"mesh", [] { return show_mesh(tetrahedron(10)); }},
+      {"grid", [] { return show_grid(90, 90, 60, 60, cone(90, 1500), true); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scene);
+    ASSERT_EQ(c.show(), 0);
+    rot_x = 60, rot_z = 20;
+    UpdateAngles();
+    force_bands = 3;
+    dispX = 7, dispY = -5;  // odd: the lighting's centre rounds the halved pan
+    ASSERT_EQ(UpdatePaint(0, 0, 0, 0, 0, 0, 0, 0, 0), 0);
+    const Frame frame = grab_frame();
+    const std::vector<render_rec> points(at, at + n_atoms);
+    const size_t cells = (size_t)Axres * Ayres;
+    const int W = Axres / 2, H = Ayres / 2;
+    auto scramble = [cells] {
+      std::fill(Abuffer, Abuffer + cells, 12345);
+      std::fill(Dbuffer, Dbuffer + cells, -1.0f);
+    };
+    // The drawing step and its band workers, in cells.
+    use_x = Axres, use_y = Ayres, xcenter = W, ycenter = H;
+    for (int k = 0; k < 3; k++) {
+      band_params p{k, 3, 0};
+      rotation_mult_thread(&p);
+      create_screen_coords(&p);
+    }
+    EXPECT_EQ(memcmp(at, points.data(), points.size() * sizeof(render_rec)), 0);
+    scramble();
+    abuf_mt(0);
+    EXPECT_TRUE(grab_frame().ids == frame.ids);
+    EXPECT_EQ(memcmp(Dbuffer, frame.depths.data(), cells * sizeof(float)), 0);
+    scramble();
+    for (int k = 0; k < 3; k++) {
+      band_params p{k, 3, 0};
+      abuf_mult_thread(&p);
+    }
+    EXPECT_TRUE(grab_frame().ids == frame.ids);
+    EXPECT_EQ(memcmp(Dbuffer, frame.depths.data(), cells * sizeof(float)), 0);
+    // The lighting step and its band workers, in pixels, with the pan halved.
+    use_x = W, use_y = H, xcenter = W / 2, ycenter = H / 2;
+    dispX /= 2, dispY /= 2;
+    auto unlit = [W, H] {
+      for (int y = 0; y < H; y++) std::fill_n(gimage + (size_t)(y + 2) * use_x24_3, 3 * W, 7);
+    };
+    unlit();
+    lighting_mt(0);
+    EXPECT_TRUE(grab_frame().lit == frame.lit);
+    unlit();
+    for (int k = 0; k < 3; k++) {
+      band_params p{k, 3, 0};
+      lighting_mult_thread(&p);
+    }
+    EXPECT_TRUE(grab_frame().lit == frame.lit);
+    dispX = dispY = 0;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "render_fixture.h"
+#include "scene3d/band_entries.h"
 #include "scene3d/frame.h"
 #include "scene3d/scene.h"
 

@@ -9,7 +9,9 @@
 
 #include "render_fixture.h"
 #include "scene3d/abuffer.h"
+#include "scene3d/band_entries.h"
 #include "scene3d/bonds.h"
+#include "scene3d/draw_order.h"
 #include "scene3d/frame.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
@@ -136,6 +138,18 @@ TEST_F(Raster, BandsWriteOnlyTheirRows) {
   check([](int cx, int cy, int k, int c) { DrawAbuf_triangles(cx, cy, 0, k, c); });
   ASSERT_EQ(show_grid(30, 30, 1, 1, cone(30, 8), false), 0);
   check([](int cx, int cy, int k, int c) { DrawAbuf_quads(cx, cy, 0, k, c); });
+}
+
+// The triangle drawer keeps to the triangles the last frame ordered: after a frame of spheres
+// there are none, however many spheres were ordered.
+TEST_F(Raster, TriangleDrawerAfterSpheresDrawsNothing) {
+  ASSERT_EQ(show_spheres(ball_cloud(5000, 4, 20, 1.5)), 0);
+  ASSERT_EQ(paint(), 0);
+  const size_t cells = (size_t)Axres * Ayres;
+  std::fill(Abuffer, Abuffer + cells, 0);
+  use_x = Axres, use_y = Ayres;  // the rasterising step's sizes, in cells
+  DrawAbuf_triangles(Axres / 2 + dispX, Ayres / 2 + dispY, 0, 0, 1);
+  EXPECT_EQ(cells_with(0), (int)cells);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "scene3d/bonds.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

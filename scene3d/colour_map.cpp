@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "scene3d/bonds.h"
-#include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "view/colour.h"
 
 namespace scene3d {

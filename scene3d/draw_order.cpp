@@ -8,6 +8,7 @@
 #include "scene3d/frame.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

@@ -14,6 +14,7 @@
 #include "scene3d/draw_order.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/shade.h"
 #include "view/canvas.h"
 #include "view/screen.h"

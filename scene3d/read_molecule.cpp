@@ -20,6 +20,7 @@
 #include "scene3d/molecule_layouts.h"
 #include "scene3d/molecule_lines.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/scene_open.h"
 #include "scene3d/symbols.h"
 #include "view/file_endings.h"

@@ -15,6 +15,7 @@
 #include "open_fixture.h"
 #include "scene3d/openers.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "support/image_fixtures.h"
 #include "support/ocr.h"
 #include "support/terrain_fixtures.h"

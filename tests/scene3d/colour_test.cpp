@@ -13,6 +13,7 @@
 #include "scene3d/colour_schemes.h"
 #include "scene3d/colour_surface.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 using namespace scene3d;
 

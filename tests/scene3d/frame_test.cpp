@@ -12,6 +12,7 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/shade.h"
 #include "support/headless.h"
 #include "view/canvas.h"

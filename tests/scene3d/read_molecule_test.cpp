@@ -19,6 +19,7 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/symbols.h"
 #include "support/image_fixtures.h"
 #include "support/temp_dir.h"

@@ -13,6 +13,7 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "support/image_fixtures.h"
 
 using BondList = std::vector<std::pair<int, int>>;

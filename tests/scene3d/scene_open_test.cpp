@@ -15,6 +15,7 @@
 #include "scene3d/frame.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/shade.h"
 #include "support/headless.h"
 #include "view/canvas.h"

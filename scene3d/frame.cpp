@@ -9,10 +9,10 @@
 
 #include "platform/bands.h"
 #include "scene3d/abuffer.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/draw_order.h"
 #include "scene3d/project.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"
 #include "scene3d/shade.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <utility>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
 #include "scene3d/frame.h"
 #include "scene3d/scene_alloc.h"
 

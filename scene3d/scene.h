@@ -56,7 +56,7 @@ struct tri {
 //     never created; shapely holds residue codes 0..30; the quad rasteriser also keeps per-quad
 //     facing values in charge; have_backbone is the number of entries of backbones.
 //   bond, n_bonds, max_bonds: the bond list, kept in ascending order of lo by the bond
-//     operations (bonds.h).
+//     operations (bond_perception.h).
 //   v: the mesh triangles.
 //   content and the flags after it: the renderer's content state (not the viewer's content
 //     kind): 0 empty, 1 scene points; 3 to 6 name buffers that are never filled.

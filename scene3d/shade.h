@@ -65,7 +65,6 @@ void setup_light();
 void setgamma(float gamma);
 float setspec(float ks, int exponent);
 void SetBackCol(int grey);
-void get_center(int i, int j, int k, float* x, float* y, float* z);
 void initToon();
 
 }  // namespace scene3d

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "scene3d/bonds.h"
+#include "scene3d/cell_list.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"

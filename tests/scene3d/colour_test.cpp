@@ -8,10 +8,10 @@
 #include <functional>
 #include <vector>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/colour_surface.h"
+#include "scene3d/grid.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"
 

@@ -9,7 +9,7 @@
 
 #include "platform/bands.h"
 #include "scene3d/draw_order.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"

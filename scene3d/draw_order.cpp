@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/bands.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"

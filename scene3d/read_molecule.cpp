@@ -15,7 +15,7 @@
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/elements.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/gunzip.h"
 #include "scene3d/molecule_layouts.h"

@@ -7,7 +7,7 @@
 
 #include "scene3d/colour_map.h"
 #include "scene3d/elements.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene_alloc.h"
 
 namespace scene3d {

@@ -7,7 +7,7 @@
 
 #include "platform/bands.h"
 #include "scene3d/colour_map.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"

@@ -3,7 +3,7 @@
 
 #include "scene3d/colour_schemes.h"
 #include "scene3d/elements.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/radii.h"
 #include "scene3d/scene.h"

@@ -6,6 +6,7 @@
 #include "scene3d/abuffer.h"
 #include "scene3d/cell_list.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/radii.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"

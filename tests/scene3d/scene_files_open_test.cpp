@@ -16,6 +16,7 @@
 #include "scene3d/colour_surface.h"
 #include "scene3d/elements.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"

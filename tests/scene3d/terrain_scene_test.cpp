@@ -13,7 +13,7 @@
 #include "render_fixture.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/grid.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"

@@ -13,7 +13,7 @@
 #include "app/window.h"
 #include "formats/gif.h"
 #include "open_fixture.h"
-#include "scene3d/openers.h"
+#include "scene3d/file_openers.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_alloc.h"
 #include "support/image_fixtures.h"

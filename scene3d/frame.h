@@ -19,8 +19,8 @@ extern int FirstTimeInit;
 int DoInit();
 
 // Fits the camera and the pan to the scene: the projected scene is centred on the canvas and
-// fills about 70 % of its limiting side; ClipDist ends positive and magn at 2.7. fit is kept for
-// the callers (1.4); the fit does not depend on it.
+// fills about 70 % of its limiting side; ClipDist ends positive and magn at 2.7. fit is what the
+// callers pass (1.4) and is read only for the camera of a scene without points.
 void AutoZoom(float fit);
 
 // Renders one frame of W x H (w, h below 1: ClientX x ClientY) into the loaded image, rows

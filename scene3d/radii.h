@@ -9,7 +9,9 @@ namespace scene3d {
 extern float RadBall, stickball_ratio, RadBondMagn, RadMagn;
 extern float RadStick, RadBallScale;
 extern int UserRadius, r_type;
-extern int mol_disp, show_backbone;  // always 0 here
+// The display style and the backbone switch: no command sets them, so they stay 0 and the
+// radius rules below take their first branch.
+extern int mol_disp, show_backbone;
 
 // The stick radius (0.039 with the display style fixed at 0).
 float GetRadStick();

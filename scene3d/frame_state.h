@@ -1,7 +1,7 @@
-// The state every step of a frame reads: the camera and render settings, the rotation, the frame
-// geometry, the frame buffers that the rasteriser fills and the lighting reads, and the band
-// count of the worker steps. The frame driver (frame.h), the navigation and the readers set it;
-// the steps of a frame read it.
+// What every step of a frame reads beside the scene store: the camera and render settings, the
+// rotation, the frame geometry, the frame buffers that the rasteriser fills and the lighting
+// reads, and the band count of the worker steps. The frame driver (frame.h), the navigation and
+// the readers set it.
 #pragma once
 #include <cstdint>
 

@@ -25,7 +25,7 @@
 #include "formats/xpm.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "scene3d/openers.h"
+#include "scene3d/file_openers.h"
 #include "view/canvas.h"
 #include "view/quantise.h"
 #include "view/screen.h"

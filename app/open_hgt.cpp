@@ -6,7 +6,7 @@
 #include "app/current_file.h"
 #include "earth/srtm.h"
 #include "earth/srtm_file.h"
-#include "scene3d/openers.h"
+#include "scene3d/file_openers.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 

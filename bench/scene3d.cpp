@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/navigate.h"
 #include "scene3d/synthetic_scenes.h"
 #include "support/headless.h"

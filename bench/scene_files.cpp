@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "scene3d/frame.h"
 #include "scene3d/navigate.h"
 #include "scene3d/read_mesh.h"
 #include "scene3d/scene.h"

@@ -8,11 +8,12 @@
 #include <cstring>
 
 #include "platform/bands.h"
-#include "scene3d/bonds.h"
 #include "scene3d/draw_order.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

@@ -1,8 +1,8 @@
-// The A-buffer rasteriser: fills the supersampled id and depth buffers (frame.h) with what each
-// cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), each drawer over
-// a range of cell rows (a band or a chunk); a cell takes an object only when its depth is
-// strictly nearer, so on a tie the object drawn first keeps it. The result does not depend on
-// how the rows are cut.
+// The A-buffer rasteriser: fills the supersampled id and depth buffers (frame_state.h) with what
+// each cell shows. Spheres (molecules), triangles (meshes) or quads (grid surfaces), each drawer
+// over a range of cell rows (a band or a chunk); a cell takes an object only when its depth is
+// strictly nearer, so on a tie the object drawn first keeps it. The result does not depend on how
+// the rows are cut.
 #pragma once
 #include "scene3d/draw_order.h"
 

@@ -4,7 +4,7 @@
 
 #include "scene3d/abuffer.h"
 #include "scene3d/draw_order.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"

@@ -1,7 +1,7 @@
-// The renderer's worker steps as band workers: each does its step for band k of c of the points
-// or rows, at the sizes and centre the frame geometry globals (frame.h) hold. The frame driver
-// cuts its steps into chunks instead; these serve whoever runs one step over bands, the tests
-// among them.
+// The renderer's worker steps as band workers: each does its step for band k of c of the points or
+// rows, at the sizes and centre the frame geometry globals (frame_state.h) hold. The frame driver
+// cuts its steps into chunks instead; these serve whoever runs one step over bands, the tests among
+// them.
 #pragma once
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-// The bond list operations (kept in ascending order of the lower index), the cell list over the
-// scene points and bond perception from distances and elements.
+// The bond list operations (kept in ascending order of the lower index) and bond perception from
+// distances and elements, over the cell list of cell_list.h.
 #pragma once
 #include <cstdint>
 
@@ -38,14 +38,6 @@ void sort_bonds(int start, int end);
 // 1 when points a and b (counted from 1) are implausible as a bond: closer than 0.1 or farther
 // than 3 apart, or not both in the store.
 int test_bond(int a, int b);
-
-// The cell list (bonds.h: cells, Mx, My, Mz, M_xyz, cut, x_min .. z_max) over all points with
-// the cell edge sqrt(edge2). 0, or -1 when the block cannot be allocated. A scene spread so
-// widely that the cells would outnumber the points by far gets larger cells: a neighbour search
-// still only needs the adjacent cells.
-int build_list(float edge2);
-int which_cell(int ix, int iy, int iz);
-void close_list();
 
 // Perceives the bonds among the points from index `first` up and adds those not yet in the list,
 // then sorts the list. Crowded cells are passed over and the search stops at the bound above

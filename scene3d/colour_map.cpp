@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scene3d/bonds.h"
-#include "scene3d/scene.h"
+#include "scene3d/elements.h"
+#include "scene3d/scene_alloc.h"
 #include "view/colour.h"
 
 namespace scene3d {

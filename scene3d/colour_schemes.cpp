@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_surface.h"
+#include "scene3d/elements.h"
+#include "scene3d/grid.h"
 #include "scene3d/scene.h"
 #include "view/colour.h"
 

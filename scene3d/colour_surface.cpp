@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/grid.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "view/colour.h"
 
 namespace scene3d {

@@ -5,9 +5,10 @@
 #include <cstdint>
 
 #include "platform/bands.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

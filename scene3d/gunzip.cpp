@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 

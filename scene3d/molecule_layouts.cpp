@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "scene3d/bond_perception.h"
-#include "scene3d/bonds.h"
+#include "scene3d/elements.h"
+#include "scene3d/grid.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene.h"
 #include "scene3d/symbols.h"
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "view/canvas.h"
 #include "view/screen.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/bands.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 
 namespace scene3d {

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_schemes.h"
-#include "scene3d/frame.h"
+#include "scene3d/elements.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_open.h"
 #include "scene3d/shade.h"

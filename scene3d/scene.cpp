@@ -5,9 +5,10 @@
 #include <cstring>
 #include <utility>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
-#include "scene3d/frame.h"
+#include "scene3d/elements.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 
@@ -17,8 +18,6 @@ SCENE_STORE_FIELDS(X)
 
 int LastAtom = 0;
 int html_y_start = 0;
-
-int fail_alloc_at = 0;
 
 namespace {
 
@@ -33,11 +32,6 @@ char* htm_page_old = nullptr;
 int htm_bytes_alloc_old = -1, htm_size_old = 0;
 
 int first_time_open = 1;
-
-bool injected_failure() {
-  if (fail_alloc_at <= 0) return false;
-  return --fail_alloc_at == 0;
-}
 
 // A block of n entries holding the first `keep` entries of old (old may be null) and `fill` in
 // the rest; null when it cannot be allocated.
@@ -84,19 +78,6 @@ void free_list(T*& list, int& flag, int& alloc) {
 }
 
 }  // namespace
-
-void* scene_malloc(uint64_t bytes) {
-  if (injected_failure()) return nullptr;
-  if (bytes > SIZE_MAX / 2) return nullptr;
-  return malloc(bytes ? (size_t)bytes : 1);
-}
-
-void* scene_calloc(uint64_t count, uint64_t size) {
-  if (size && count > UINT64_MAX / size) return nullptr;
-  void* p = scene_malloc(count * size);
-  if (p) memset(p, 0, (size_t)(count * size));
-  return p;
-}
 
 int AllocMoreAtoms(int64_t size) {
   int64_t cap;

@@ -11,7 +11,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace scene3d {
@@ -57,7 +56,7 @@ struct tri {
 //     never created; shapely holds residue codes 0..30; the quad rasteriser also keeps per-quad
 //     facing values in charge; have_backbone is the number of entries of backbones.
 //   bond, n_bonds, max_bonds: the bond list, kept in ascending order of lo by the bond
-//     operations (bonds.h).
+//     operations (bond_perception.h).
 //   v: the mesh triangles.
 //   content and the flags after it: the renderer's content state (not the viewer's content
 //     kind): 0 empty, 1 scene points; 3 to 6 name buffers that are never filled.
@@ -84,28 +83,6 @@ extern int LastAtom;
 
 // Set to 0 whenever the content state changes.
 extern int html_y_start;
-
-// Test hook: the n-th allocation of the renderer from now fails (0: none fails). Every block
-// of the store, the colour map, the frame buffers and the working storage goes through it.
-extern int fail_alloc_at;
-// The renderer's allocations (malloc and free semantics, a failed one gives null). Sizes are
-// 64-bit: a request that does not fit size_t fails.
-void* scene_malloc(uint64_t bytes);
-void* scene_calloc(uint64_t count, uint64_t size);
-
-// Room for `count` items of `per` T each in working storage that only grows and is refilled by
-// every frame: a block of that size, through scene_malloc, when the one there (of `alloc` items)
-// is smaller; its contents are not kept. False when it cannot be had: the old block stays.
-template <typename T, typename N>
-bool scratch_room(T*& block, N& alloc, int64_t count, int per = 1) {
-  if (count <= alloc) return true;
-  T* p = (T*)scene_malloc((uint64_t)count * (uint64_t)per * sizeof(T));
-  if (!p) return false;
-  free(block);
-  block = p;
-  alloc = (N)count;
-  return true;
-}
 
 // Growth of the four point arrays: size > 0 sets the capacity (it may shrink); size <= 0 makes
 // the first 8192 or, when points exist, triples a capacity up to 99,999 and adds 300,000 to a

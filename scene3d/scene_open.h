@@ -1,5 +1,5 @@
 // The way into a 3D scene: the flow that every opener shares (the scene entry old_render and the
-// openers in scene3d/openers.h go through it). A new scene is read while the shown one waits;
+// openers in scene3d/file_openers.h go through it). A new scene is read while the shown one waits;
 // only a scene that was read whole becomes current, and is then fitted to the canvas, rendered
 // into the loaded image and posted. When reading or rendering fails, the status line says why and
 // the picture, the scene and everything a frame of it depends on stay as they were (the title and

@@ -6,10 +6,11 @@
 #include <cstdlib>
 
 #include "platform/bands.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 namespace scene3d {
 
@@ -362,12 +363,6 @@ float setspec(float ks, int exponent) {
 void SetBackCol(int grey) {
   BackGfloat = grey < 0 ? 0 : grey > 255 ? 255 / 256.0f : grey / 256.0f;
   fog_float = BackGfloat;
-}
-
-void get_center(int i, int j, int k, float* x, float* y, float* z) {
-  *x = (i + 0.5f) * cut + x_min;
-  *y = (j + 0.5f) * cut + y_min;
-  *z = (k + 0.5f) * cut + z_min;
 }
 
 void initToon() {}

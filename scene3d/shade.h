@@ -1,4 +1,4 @@
-// Shading and lighting: turns the id and depth buffers into the lit image gimage (frame.h).
+// Shading and lighting: turns the id and depth buffers into the lit image gimage (frame_state.h).
 // Every pixel shades its 2 x 2 block (one jittered sample when all four cells show the same
 // object), sums and filters the row horizontally. Also the light, gamma and specular tables,
 // the background colour and the renderer's random generator.
@@ -25,7 +25,8 @@ extern float scr_r, scr_g, scr_b;
 
 // Ambient share of sphere and quad shading (0.2 at start; grid scenes set 0.4).
 extern float ambientterm;
-// Sticks are never drawn here: 0.
+// Stick drawing and the shading mode: no drawer draws bonds as sticks and none picks another
+// shading, so both stay 0.
 extern int UseStick, shade_mode;
 
 // The renderer's generator: rnd_next x 1103515245 + 12345. The workers use their own copy,
@@ -65,7 +66,6 @@ void setup_light();
 void setgamma(float gamma);
 float setspec(float ks, int exponent);
 void SetBackCol(int grey);
-void get_center(int i, int j, int k, float* x, float* y, float* z);
 void initToon();
 
 }  // namespace scene3d

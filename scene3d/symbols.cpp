@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "scene3d/bonds.h"
+#include "scene3d/elements.h"
 #include "scene3d/scene.h"
 
 namespace scene3d {

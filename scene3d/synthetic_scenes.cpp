@@ -3,9 +3,10 @@
 #include <new>
 
 #include "scene3d/abuffer.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_schemes.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene_open.h"
 #include "scene3d/shade.h"
 

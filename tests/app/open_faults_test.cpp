@@ -18,7 +18,7 @@
 #include "open_fixture.h"
 #include "picture_box_events.h"
 #include "platform/dialogs.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/synthetic_scenes.h"
 #include "support/headless.h"
 #include "support/ocr.h"

@@ -17,7 +17,7 @@
 #include "app/window.h"
 #include "earth/globe.h"
 #include "earth/srtm.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"
 #include "scene3d/synthetic_scenes.h"

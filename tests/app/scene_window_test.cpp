@@ -15,6 +15,7 @@
 #include "app/window.h"
 #include "picture_box_events.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/synthetic_scenes.h"
 #include "support/headless.h"
 #include "view/canvas.h"

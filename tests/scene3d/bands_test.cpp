@@ -14,6 +14,7 @@
 #include "scene3d/band_entries.h"
 #include "scene3d/draw_order.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
 

@@ -10,9 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "scene3d/bonds.h"
+#include "scene3d/cell_list.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/symbols.h"
 
 using namespace scene3d;

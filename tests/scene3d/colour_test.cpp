@@ -8,11 +8,12 @@
 #include <functional>
 #include <vector>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
 #include "scene3d/colour_surface.h"
+#include "scene3d/grid.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 using namespace scene3d;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render_fixture.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 
 using namespace scene3d;

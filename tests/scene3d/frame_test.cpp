@@ -10,8 +10,10 @@
 
 #include "render_fixture.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/shade.h"
 #include "support/headless.h"
 #include "view/canvas.h"

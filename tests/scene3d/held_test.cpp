@@ -4,8 +4,10 @@
 
 #include "render_fixture.h"
 #include "scene3d/abuffer.h"
-#include "scene3d/bonds.h"
+#include "scene3d/cell_list.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
 #include "scene3d/read_mesh.h"
 #include "scene3d/scene.h"
 #include "scene_files.h"

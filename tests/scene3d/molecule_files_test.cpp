@@ -11,7 +11,6 @@
 
 #include "reader_fixture.h"
 #include "scene3d/bond_perception.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "reader_fixture.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
+#include "scene3d/grid.h"
+#include "scene3d/radii.h"
 #include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"
 #include "support/image_fixtures.h"

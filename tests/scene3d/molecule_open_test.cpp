@@ -13,9 +13,10 @@
 
 #include "render_fixture.h"
 #include "scene3d/bond_perception.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_schemes.h"
+#include "scene3d/elements.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 #include "scene3d/shade.h"
 #include "scene_view.h"

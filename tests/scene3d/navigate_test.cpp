@@ -8,8 +8,8 @@
 
 #include "app/window.h"
 #include "render_fixture.h"
-#include "scene3d/frame.h"
-#include "scene3d/scene.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/scene_alloc.h"
 #include "support/headless.h"
 #include "view/canvas.h"
 #include "view/screen.h"

@@ -8,6 +8,7 @@
 
 #include "render_fixture.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 
 using namespace scene3d;

@@ -10,9 +10,10 @@
 #include "render_fixture.h"
 #include "scene3d/abuffer.h"
 #include "scene3d/band_entries.h"
-#include "scene3d/bonds.h"
 #include "scene3d/draw_order.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
 #include "scene3d/project.h"
 #include "scene3d/scene.h"
 

@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "reader_fixture.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
+#include "scene3d/elements.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "scene3d/symbols.h"
 #include "support/image_fixtures.h"
 #include "support/temp_dir.h"

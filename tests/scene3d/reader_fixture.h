@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
+#include "scene3d/radii.h"
 #include "scene3d/read_molecule.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "support/image_fixtures.h"
 
 using BondList = std::vector<std::pair<int, int>>;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "support/headless.h"
 #include "support/image_fixtures.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "support/headless.h"
 #include "support/reader_checks.h"
 #include "view/canvas.h"

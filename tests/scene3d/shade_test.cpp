@@ -10,6 +10,7 @@
 #include "render_fixture.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
 #include "scene3d/scene.h"
 #include "view/canvas.h"
 

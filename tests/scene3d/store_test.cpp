@@ -4,9 +4,10 @@
 
 #include <cstring>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 
 using namespace scene3d;
 

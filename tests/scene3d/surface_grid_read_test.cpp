@@ -5,9 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
+#include "scene3d/elements.h"
+#include "scene3d/grid.h"
 #include "scene3d/read_surface_grid.h"
 #include "scene3d/scene.h"
 #include "scene_files.h"

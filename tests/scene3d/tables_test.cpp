@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "reader_fixture.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
+#include "scene3d/elements.h"
+#include "scene3d/grid.h"
+#include "scene3d/radii.h"
 #include "scene3d/scene.h"
+#include "scene3d/scene_alloc.h"
 #include "support/python_reference.h"
 
 using namespace scene3d;

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "render_fixture.h"
-#include "scene3d/bonds.h"
 #include "scene3d/colour_map.h"
 #include "scene3d/colour_schemes.h"
-#include "scene3d/frame.h"
+#include "scene3d/frame_state.h"
+#include "scene3d/grid.h"
 #include "scene3d/navigate.h"
 #include "scene3d/scene.h"
 #include "scene3d/scene_open.h"

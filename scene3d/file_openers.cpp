@@ -1,6 +1,6 @@
 // The openers of 3D scene files. Each shows the new scene only when it was read whole; otherwise
 // the status line says why and the view stays as it was.
-#include "scene3d/openers.h"
+#include "scene3d/file_openers.h"
 
 #include <cstdio>
 

@@ -31,9 +31,10 @@ def finish():
 def start_xvfb(screen):
     """A new Xvfb server with one screen of the given geometry; returns it and its display name."""
     rfd, wfd = os.pipe()
-    # -displayfd lets the server pick a free display number and tell us.
+    # -displayfd lets the server pick a free display number and tell us. -noreset keeps the
+    # server from restarting when the probe below hangs up, a window in which it refuses clients.
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(wfd), "-screen", "0", screen, "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(wfd), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
         pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(wfd)
     num = b""
@@ -43,7 +44,17 @@ def start_xvfb(screen):
             if not ch:
                 break
             num += ch
-    return xvfb, ":" + num.decode().strip()
+    display = ":" + num.decode().strip()
+    # The number comes when the server listens, but a program started at once has been seen to
+    # find no display on a loaded machine: wait until a client gets in.
+    env = dict(os.environ, DISPLAY=display)
+    end = time.time() + 10
+    while time.time() < end and xvfb.poll() is None:
+        if subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0:
+            break
+        time.sleep(0.1)
+    return xvfb, display
 
 
 class Session:

@@ -49,40 +49,17 @@ void UpdateAngles() {
 }
 
 ViewState view_state() {
-  return ViewState{magn,
-                   camera_pos,
-                   ClipDist,
-                   fog_start,
-                   fog_delta,
-                   fog_offset,
-                   fog_decay,
-                   show_surface,
-                   show_triangles,
-                   dispX,
-                   dispY,
-                   rot_x,
-                   rot_y,
-                   rot_z,
-                   alpha,
-                   beta,
-                   gamm,
-                   sa,
-                   ca,
-                   sb,
-                   cb,
-                   sg,
-                   cg};
+  ViewState s;
+#define X(name) s.name = name;
+  VIEW_STATE_FIELDS(X)
+#undef X
+  return s;
 }
 
 void set_view_state(const ViewState& s) {
-  magn = s.magn, camera_pos = s.camera_pos, ClipDist = s.ClipDist;
-  fog_start = s.fog_start, fog_delta = s.fog_delta, fog_offset = s.fog_offset;
-  fog_decay = s.fog_decay;
-  show_surface = s.show_surface, show_triangles = s.show_triangles;
-  dispX = s.dispX, dispY = s.dispY;
-  rot_x = s.rot_x, rot_y = s.rot_y, rot_z = s.rot_z;
-  alpha = s.alpha, beta = s.beta, gamm = s.gamm;
-  sa = s.sa, ca = s.ca, sb = s.sb, cb = s.cb, sg = s.sg, cg = s.cg;
+#define X(name) name = s.name;
+  VIEW_STATE_FIELDS(X)
+#undef X
 }
 
 }  // namespace scene3d

@@ -66,10 +66,16 @@ void UpdateAngles();
 
 // The state a frame of the current scene is drawn from beyond the store and the colour map:
 // kept by the shared opener while a new scene is read, put back when that fails.
+// One list of its fields serves the struct, the copy and the put-back, so a field cannot be left
+// out of one of them.
+#define VIEW_STATE_FIELDS(X)                                                                  \
+  X(magn) X(camera_pos) X(ClipDist) X(fog_start) X(fog_delta) X(fog_offset) X(fog_decay)      \
+  X(show_surface) X(show_triangles) X(dispX) X(dispY)                                         \
+  X(rot_x) X(rot_y) X(rot_z) X(alpha) X(beta) X(gamm) X(sa) X(ca) X(sb) X(cb) X(sg) X(cg)
 struct ViewState {
-  float magn, camera_pos, ClipDist, fog_start, fog_delta, fog_offset, fog_decay;
-  int show_surface, show_triangles, dispX, dispY;
-  float rot_x, rot_y, rot_z, alpha, beta, gamm, sa, ca, sb, cb, sg, cg;
+#define X(name) decltype(::scene3d::name) name;
+  VIEW_STATE_FIELDS(X)
+#undef X
 };
 ViewState view_state();
 void set_view_state(const ViewState& s);

@@ -25,19 +25,22 @@ namespace {
 std::string failure;
 bool was_terrain = false;
 
+// The settings the readers change beside the store, the colour map, the view and the radii: one
+// list serves the keeping and the putting back.
+#define KEPT_SETTINGS(X)                                                                      \
+  X(colSelection) X(RadMagn) X(RadStick) X(RadBallScale) X(UserRadius) X(r_type)              \
+  X(zmat_nx) X(zmat_ny) X(zmat_varyx) X(isXYZ2d) X(isXYZ2d_mat) X(zmat_delta) X(zmat_delta_y) \
+  X(ambientterm) X(UseBall)
+
 // Everything a frame of the shown scene is drawn from, kept while a new scene is read.
 struct Kept {
   StoreState store;
   ColourMapState map;
   ViewState view;
-  int colSelection;
-  float ElemRad[104];
-  float RadMagn, RadStick, RadBallScale;
-  int UserRadius, r_type;
-  int zmat_nx, zmat_ny, zmat_varyx, isXYZ2d, isXYZ2d_mat;
-  double zmat_delta, zmat_delta_y;
-  float ambientterm;
-  int UseBall;
+  decltype(::scene3d::ElemRad) ElemRad;
+#define X(name) decltype(::scene3d::name) name;
+  KEPT_SETTINGS(X)
+#undef X
 };
 
 bool keep(Kept* k) {
@@ -45,15 +48,10 @@ bool keep(Kept* k) {
   if (!k->map.CMap) return false;
   k->store = store_take();
   k->view = view_state();
-  k->colSelection = colSelection;
   memcpy(k->ElemRad, ElemRad, sizeof ElemRad);
-  k->RadMagn = RadMagn, k->RadStick = RadStick, k->RadBallScale = RadBallScale;
-  k->UserRadius = UserRadius, k->r_type = r_type;
-  k->zmat_nx = zmat_nx, k->zmat_ny = zmat_ny, k->zmat_varyx = zmat_varyx;
-  k->isXYZ2d = isXYZ2d, k->isXYZ2d_mat = isXYZ2d_mat;
-  k->zmat_delta = zmat_delta, k->zmat_delta_y = zmat_delta_y;
-  k->ambientterm = ambientterm;
-  k->UseBall = UseBall;
+#define X(name) k->name = name;
+  KEPT_SETTINGS(X)
+#undef X
   return true;
 }
 
@@ -61,15 +59,10 @@ void put_back(Kept* k) {
   store_put(k->store);
   colour_map_put(k->map);
   set_view_state(k->view);
-  colSelection = k->colSelection;
   memcpy(ElemRad, k->ElemRad, sizeof ElemRad);
-  RadMagn = k->RadMagn, RadStick = k->RadStick, RadBallScale = k->RadBallScale;
-  UserRadius = k->UserRadius, r_type = k->r_type;
-  zmat_nx = k->zmat_nx, zmat_ny = k->zmat_ny, zmat_varyx = k->zmat_varyx;
-  isXYZ2d = k->isXYZ2d, isXYZ2d_mat = k->isXYZ2d_mat;
-  zmat_delta = k->zmat_delta, zmat_delta_y = k->zmat_delta_y;
-  ambientterm = k->ambientterm;
-  UseBall = k->UseBall;
+#define X(name) name = k->name;
+  KEPT_SETTINGS(X)
+#undef X
 }
 
 void drop(Kept* k) {

@@ -23,22 +23,26 @@ void redraw() {
   Fl::flush();
 }
 
-// Makes `block`, of w x h pixels, the loaded image and shows it recentred.
-void install(float* block, int w, int h) {
+// Makes `block`, of `count` pixels, the loaded image's block. The old block may have been larger
+// than the picture; the count must be the new block's, or a later picture of the old count would
+// reuse it.
+void take_block(float* block, int count) {
   free(img_content);
   img_content = block;
-  img_allocated = w * h;
+  img_allocated = count;
+}
+
+// Makes `block`, of w x h pixels, the loaded image and shows it recentred.
+void install(float* block, int w, int h) {
+  take_block(block, w * h);
   image_post(w, h, 1);
   redraw();
 }
 
 // Makes `block`, of the loaded image's own size, the loaded image and shows it as the view stood:
-// zoom, pan and status line stay. The old block may have been larger than the picture; the count
-// must be the new block's, or a later picture of the old count would reuse it.
+// zoom, pan and status line stay.
 void replace_pixels(float* block) {
-  free(img_content);
-  img_content = block;
-  img_allocated = image_xres * image_yres;
+  take_block(block, image_xres * image_yres);
   redraw();
 }
 

@@ -237,6 +237,7 @@ TEST_F(Fetch, ManyFetchesLeaveNoDescriptorOpen) {
   ClosedPort closed;
   int count = 0;
   open_url("127.0.0.1", ".", good.port(), &count);  // the session and its own descriptors
+  ASSERT_TRUE(good.wait_idle());
   int before = open_descriptors();
   for (int i = 0; i < 50; i++) {
     int port = i % 4 == 0   ? good.port()
@@ -246,6 +247,7 @@ TEST_F(Fetch, ManyFetchesLeaveNoDescriptorOpen) {
     std::string name = i % 4 == 3 ? "nowhere.test" : "127.0.0.1";
     EXPECT_EQ(open_url(name, ".", port, &count), i % 4 == 0 ? 0 : 1) << i;
   }
+  ASSERT_TRUE(good.wait_idle() && cut.wait_idle());
   EXPECT_EQ(open_descriptors(), before);
   EXPECT_EQ(http_handles_open(), 1);
 }

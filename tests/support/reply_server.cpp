@@ -64,7 +64,16 @@ void ReplyServer::serve() {
     connections_++;
     answer(fd);
     close(fd);
+    closed_++;
   }
+}
+
+bool ReplyServer::wait_idle(int timeout_ms) const {
+  for (int waited = 0; closed_ != connections_; waited++) {
+    if (waited >= timeout_ms) return false;
+    usleep(1000);
+  }
+  return true;
 }
 
 bool ReplyServer::pause(int fd, int ms) {

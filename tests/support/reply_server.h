@@ -32,6 +32,10 @@ class ReplyServer {
 
   int port() const { return port_; }
   int connections() const { return connections_; }
+  // Waits (up to timeout_ms) until every connection taken has been closed on this side: the
+  // client has its reply before the server closes, so without this a descriptor count in this
+  // process may or may not hold the server's socket.
+  bool wait_idle(int timeout_ms = 5000) const;
   // What each connection sent before its reply (up to and with the blank line ending it).
   std::vector<std::string> requests();
 
@@ -44,7 +48,7 @@ class ReplyServer {
   Reply reply_;
   int listen_fd_ = -1, port_ = 0;
   int stop_[2] = {-1, -1};
-  std::atomic<int> connections_{0};
+  std::atomic<int> connections_{0}, closed_{0};
   std::mutex mutex_;
   std::vector<std::string> requests_;
   std::thread thread_;

@@ -98,8 +98,11 @@ void turn_and_project(bool rotate, bool project, bool colours) {
   });
 }
 
-// Room for the drawing order of what the scene is drawn as.
-int prepare_order(Drawn kind, int rows) {
+// The working storage of a frame of `rows` cell rows and the room to order what the scene is
+// drawn as (which the storage decides for a grid). 0, or 1 when memory is short.
+int prepare_room(int rows) {
+  if (abuf_prepare(rows) != 0) return 1;
+  const Drawn kind = drawn_as();
   const int objects = kind == Drawn::spheres ? n_atoms : kind == Drawn::triangles ? n_atoms / 3 : 0;
   return order_prepare(objects, kind == Drawn::triangles, rows);
 }
@@ -364,8 +367,7 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int /*unused*/,
   use_x24 = ((2 * W) & ~7) + 8;
   use_x24_3 = 3 * use_x24;
   int keep = keep_cells;
-  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || abuf_prepare(2 * H) != 0 ||
-      prepare_order(drawn_as(), 2 * H) != 0) {
+  if (ReallocGraMem(2 * W, 2 * H, &Axres, &Ayres, &H, &keep) != 0 || prepare_room(2 * H) != 0) {
     report_memory("memory error (3D frame)");
     return 1;
   }
@@ -411,6 +413,11 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int /*unused*/,
 }
 
 void abuf_mt(int pass) {
+  // The scene may be drawn as something else than the last frame ordered.
+  if (prepare_room(use_y) != 0) {
+    report_memory("memory error (3D frame)");
+    return;
+  }
   const Drawn kind = drawn_as();
   const Cells frame{xcenter + dispX, ycenter + dispY, use_x, use_y};
   turn_and_project(false, true, false);

@@ -32,8 +32,10 @@ int UpdatePaint(int w, int h, int keep_cells, int keep_rotation, int /*unused*/,
                 int /*unused*/, int skip_output, int /*unused*/);
 // The drawing step alone, at the cell sizes and centre the geometry globals hold (use_x x use_y
 // cells, centred at xcenter + dispX, ycenter + dispY): the points projected, what the chunks
-// share prepared, every chunk cleared and drawn (pass 1: into A2buffer). The buffers and the
-// working storage must hold that many rows, as after a frame of at least that size.
+// share prepared, every chunk cleared and drawn (pass 1: into A2buffer). The frame buffers must
+// hold that many rows, as after a frame of at least that size; the working storage and the room
+// to order the scene are made here (when memory is short, the status line says so and nothing is
+// drawn).
 void abuf_mt(int pass);
 void PaintNew(int keep_cells, int keep_rotation, int extra);
 void ResetView();

@@ -153,4 +153,20 @@ TEST_F(Raster, TriangleDrawerAfterSpheresDrawsNothing) {
   EXPECT_EQ(cells_with(0), (int)cells);
 }
 
+// The drawing step alone makes room for what it orders: after a frame of spheres, whose ordering
+// left no room for triangles, it draws the same points as a mesh as a mesh frame does.
+TEST_F(Raster, DrawingStepAfterSpheresOrdersTrianglesInItsOwnRoom) {
+  ASSERT_EQ(show_spheres(ball_cloud(6000, 4, 20, 1.5)), 0);
+  ASSERT_EQ(paint(), 0);
+  show_triangles = 1;
+  const size_t cells = (size_t)Axres * Ayres;
+  std::fill(Abuffer, Abuffer + cells, 0);
+  use_x = Axres, use_y = Ayres, xcenter = Axres / 2, ycenter = Ayres / 2;
+  abuf_mt(0);
+  const std::vector<int> alone(Abuffer, Abuffer + cells);
+  ASSERT_EQ(paint(), 0);
+  EXPECT_TRUE(alone == std::vector<int>(Abuffer, Abuffer + cells));
+  EXPECT_LT(cells_with(0), (int)cells);
+}
+
 }  // namespace

@@ -14,7 +14,6 @@ class Fl_Text_Display;
 class Fl_Widget;
 class MyBox;
 
-
 class MyWindow : public Fl_Double_Window {
  public:
   MyWindow(int x, int y, int w, int h, const char* l) : Fl_Double_Window(x, y, w, h, l) {}

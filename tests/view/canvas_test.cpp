@@ -21,7 +21,6 @@
 
 namespace {
 
-
 const float* img_px(int x, int y) { return img_content + 4L * (y * image_xres + x); }
 
 }  // namespace
